@@ -1,0 +1,5 @@
+#include "platform/waits.h"
+
+namespace ui {
+ProcessWaits Waits;
+}
