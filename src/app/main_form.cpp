@@ -105,6 +105,9 @@ TMF::TMF() {
     if (cmd == IdOpen1) Open1Click();
     if (cmd == IdExit1) Exit1Click();
   };
+  LogView = [](const std::string& line) {
+    if (MF) MF->Memo1.AddLine(line);
+  };
   Timer1.interval = 10000;
   Timer1.Start(Form.hwnd, Timer1Id);
   TrayIcon1.hint = "Oracle BackUp&Recovery";

@@ -12,5 +12,7 @@ std::string WorkLogFileName(const SYSTEMTIME& date);
 std::string PickText(const std::string& english, const std::string& russian);
 // Sets the seven message fragments in Russian or in English.
 void SetMessageFragments(bool russian);
-// Adds one line to the window's log view (Memo1), when the window exists.
+// Adds one line to the window's log view, when the window has set LogView.
 void AddLogViewLine(const std::string& line);
+// The window's log view (Memo1), set by the main window when it is created.
+extern void (*LogView)(const std::string& line);

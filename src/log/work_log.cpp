@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "app/globals.h"
-#include "app/main_form.h"
 #include "log/log.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
@@ -17,8 +16,10 @@ std::string WorkLogFileName(const SYSTEMTIME& d) {
   return "ou" + TwoDigits(d.wDay) + TwoDigits(d.wMonth) + TwoDigits(d.wYear) + ".log";
 }
 
+void (*LogView)(const std::string& line) = nullptr;
+
 void AddLogViewLine(const std::string& line) {
-  if (MF) MF->Memo1.AddLine(line);
+  if (LogView) LogView(line);
 }
 
 void WriteWorkLog(const std::string& text, int kind) {
