@@ -75,7 +75,6 @@ int EnumerateActiveServices() {
     WriteWorkLog("__!!!___Cannot get system services!", 1);
     return -1;
   }
-  if (ServiceStatusBuffer.size() < ServiceStatusBufferSize) ServiceStatusBuffer.resize(ServiceStatusBufferSize);
   // A machine with many services needs more room than the usual buffer: grow it and read the
   // whole list again from its start.
   for (;;) {
