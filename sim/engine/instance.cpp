@@ -411,7 +411,7 @@ bool RecoverDatabase(const std::string& home, const std::string& sid, const std:
   LoadInstance(in, home, sid);
   if (in.st.state == kOpen) {
     out.push_back("ORA-01124: cannot recover data file 1 - file is in use or recovery");
-    out.push_back(in.cf.files.empty() || !ReadControlFiles(in) ? "" : DataFileName(in.cf.files[0]));
+    if (ReadControlFiles(in) && !in.cf.files.empty()) out.push_back(DataFileName(in.cf.files[0]));
     return false;
   }
   if (!StateAllows(in.st.state, kMounted, out) || !ReadControlFiles(in)) return false;
@@ -446,7 +446,8 @@ bool RecoverDatabase(const std::string& home, const std::string& sid, const std:
           return false;
         }
 
-  // 2. The redo at hand: archived logs of this incarnation, then the online groups.
+  // 2. The redo at hand: archived logs of this incarnation, and the online groups for the
+  //    sequences that have no archived copy (the current one at least).
   struct Source { RedoLog log; std::string path; bool archived; };
   std::map<long long, Source> logs;
   std::string dest = ArchiveFolder(in.params);
@@ -462,7 +463,7 @@ bool RecoverDatabase(const std::string& home, const std::string& sid, const std:
   long long current = 0;
   for (const auto& g : in.cf.groups) {
     Source s{RedoLog(), g.members.empty() ? "" : g.members[0].path, false};
-    if (g.sequence > 0 && ReadGroup(in, g, s.log)) logs[g.sequence] = s;
+    if (g.sequence > 0 && !logs.count(g.sequence) && ReadGroup(in, g, s.log)) logs[g.sequence] = s;
     if (g.status == "CURRENT") current = g.sequence;
   }
 
