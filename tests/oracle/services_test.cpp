@@ -12,76 +12,11 @@
 #include "oracle_fixture.h"
 #include "platform/scoped.h"
 #include "platform/waits.h"
+#include "stand_in_services.h"
 
 using namespace kxtest;
 
 namespace {
-
-std::string WindowsPath(std::string unixPath) {
-  for (char& c : unixPath)
-    if (c == '/') c = '\\';
-  return "Z:" + unixPath;
-}
-
-ui::AutoScHandle Manager() { return ui::AutoScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
-
-struct ServiceNow {
-  DWORD state = 0, processId = 0, startType = 0;
-};
-
-ServiceNow QueryService(const std::string& name) {
-  ServiceNow now;
-  ui::AutoScHandle m = Manager();
-  ui::AutoScHandle s(OpenServiceA(m, name.c_str(), SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG));
-  if (!s.Ok()) return now;
-  SERVICE_STATUS_PROCESS st;
-  DWORD needed;
-  if (QueryServiceStatusEx(s, SC_STATUS_PROCESS_INFO, (BYTE*)&st, sizeof st, &needed)) {
-    now.state = st.dwCurrentState;
-    now.processId = st.dwProcessId;
-  }
-  std::vector<unsigned char> buf(8192);
-  if (QueryServiceConfigA(s, (QUERY_SERVICE_CONFIGA*)buf.data(), (DWORD)buf.size(), &needed))
-    now.startType = ((QUERY_SERVICE_CONFIGA*)buf.data())->dwStartType;
-  return now;
-}
-
-bool WaitForState(const std::string& name, DWORD state) {
-  for (int i = 0; i < 100; ++i) {
-    if (QueryService(name).state == state) return true;
-    Sleep(100);
-  }
-  return false;
-}
-
-// Stand-in services registered for one test under an Oracle home's service names.
-struct StandInServices {
-  std::vector<std::string> names;
-  explicit StandInServices(std::vector<std::string> n, DWORD startType = SERVICE_DEMAND_START,
-                           const char* argument = "")
-      : names(std::move(n)) {
-    ui::AutoScHandle m = Manager();
-    const std::string program = WindowsPath(STAND_IN_SERVICE) + argument;
-    for (const std::string& name : names) {
-      ui::AutoScHandle s(CreateServiceA(m, name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                        startType, SERVICE_ERROR_NORMAL, program.c_str(), nullptr, nullptr, nullptr,
-                                        nullptr, nullptr));
-      EXPECT_TRUE(s.Ok()) << name << " " << GetLastError();
-      EXPECT_TRUE(StartServiceA(s, 0, nullptr)) << name << " " << GetLastError();
-    }
-    for (const std::string& name : names) EXPECT_TRUE(WaitForState(name, SERVICE_RUNNING)) << name;
-  }
-  ~StandInServices() {
-    ui::AutoScHandle m = Manager();
-    for (const std::string& name : names) {
-      ui::AutoScHandle s(OpenServiceA(m, name.c_str(), SERVICE_ALL_ACCESS));
-      SERVICE_STATUS st;
-      ControlService(s, SERVICE_CONTROL_STOP, &st);
-      WaitForState(name, SERVICE_STOPPED);
-      DeleteService(s);
-    }
-  }
-};
 
 // Presses Enter at this program's console, which the batches it starts share, as the person
 // at the console would at each pause. Without a console (a test run's input may be a file)
