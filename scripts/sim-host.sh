@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds a simulated Oracle host in a Wine prefix (nothing is compiled here):
+#   scripts/sim-host.sh PREFIX RELEASE [simctl setup options...]
+#   e.g. scripts/sim-host.sh build/wine-demo 8.1 --copies 'C:\BACKUP' --sid ORCL
+# The programs are taken from KX_SIM_BIN (default build/sim/bin); oci.dll from there, or found
+# under the build folder.
+set -euo pipefail
+KX_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+[ $# -ge 2 ] || { echo "usage: $0 PREFIX RELEASE [setup options]" >&2; exit 2; }
+export KX_WINEPREFIX=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+release=$2; shift 2
+bin=${KX_SIM_BIN:-$KX_ROOT/build/sim/bin}
+[ -f "$bin/simctl.exe" ] || { echo "no $bin/simctl.exe: build the sim targets first" >&2; exit 1; }
+oci=()
+if [ ! -f "$bin/oci.dll" ]; then
+  found=$(find "$(dirname "$bin")/.." -name oci.dll -newer "$bin/simctl.exe" -print -quit 2>/dev/null || true)
+  [ -z "$found" ] && found=$(find "$KX_ROOT/build" -name oci.dll -print -quit 2>/dev/null || true)
+  [ -n "$found" ] && oci=(--oci "$(winepath -w "$found" 2>/dev/null)")
+fi
+bash "$KX_ROOT/scripts/wine-up.sh"
+exec bash "$KX_ROOT/scripts/wine-run.sh" "$bin/simctl.exe" setup --release "$release" "${oci[@]}" "$@"
