@@ -35,6 +35,7 @@ TMF::TMF() {
                IdStatusBar1);
   int parts[1] = {-1};
   SendMessageW(StatusBar1.hwnd, SB_SETPARTS, 1, (LPARAM)parts);
+  StatusBar1.SetPanelText("");
   f.AddControl(Label5, L"STATIC", SS_LEFT, 0, {16, 40, 91, 13}, "Required space is :", IdLabel5);
   f.AddControl(Label6, L"STATIC", SS_LEFT, 0, {280, 40, 69, 13}, "Free space is :", IdLabel6);
   f.AddControl(Label7, L"STATIC", SS_LEFT, 0, {16, 12, 83, 13}, "PATH to BackUp", IdLabel7);
@@ -53,7 +54,7 @@ TMF::TMF() {
   SendMessageW(CGauge1.hwnd, PBM_SETBARCOLOR, 0, RGB(0, 0, 255));
   f.AddControl(Button6, L"BUTTON", tab | BS_PUSHBUTTON, 0, {192, 80, 161, 25}, "Restore BACKUP disk",
                IdButton6);
-  f.AddControl(Bevel1, L"STATIC", SS_ETCHEDHORZ, 0, {16, 72, 654, 2}, "", IdBevel1);
+  f.AddControl(Bevel1, L"STATIC", SS_SUNKEN, 0, {16, 72, 654, 2}, "", IdBevel1);
   f.AddControl(Label1, L"STATIC", SS_LEFT, 0, {240, 40, 7, 13}, "B", IdLabel1);
   f.AddControl(Label2, L"STATIC", SS_LEFT, 0, {488, 40, 7, 13}, "B", IdLabel2);
   f.AddControl(RadioButton1, L"BUTTON", tab | WS_GROUP | BS_AUTORADIOBUTTON, 0, {360, 112, 73, 17}, "Full",

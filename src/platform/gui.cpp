@@ -32,7 +32,12 @@ void RadioButton::SetChecked(bool on) {
 
 void Memo::AddLine(const std::string& line) {
   int end = GetWindowTextLengthW(hwnd);
-  std::wstring w = (end > 0 ? L"\r\n" : L"") + ToWide(line);
+  std::wstring w = end > 0 ? L"\r\n" : L"";
+  // An edit control breaks lines only at CR LF; a text's own line feeds are shown as breaks.
+  for (wchar_t ch : ToWide(line)) {
+    if (ch == L'\n' && (w.empty() || w.back() != L'\r')) w += L'\r';
+    w += ch;
+  }
   SendMessageW(hwnd, EM_SETSEL, end, end);
   SendMessageW(hwnd, EM_REPLACESEL, FALSE, (LPARAM)w.c_str());
 }
