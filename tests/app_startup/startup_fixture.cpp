@@ -77,8 +77,7 @@ void StartupTest::Restart() {
   SetUp();
 }
 
-void StartupTest::InstallHome(const std::string& oracleHome) {
-  std::string path;
+void InstallOracleHome(const std::string& oracleHome) {
   for (size_t p = 0; (p = oracleHome.find('\\', p + 1)) != std::string::npos;)
     CreateDirectoryA(oracleHome.substr(0, p).c_str(), nullptr);
   CreateDirectoryA(oracleHome.c_str(), nullptr);

@@ -16,6 +16,9 @@ using Settings = std::map<std::string, std::string>;
 // Writes KEY = value lines.
 void WriteSettings(const std::string& file, const Settings& settings);
 
+// Writes the Oracle home's registry value and its init file for ORCL (db_name only).
+void InstallOracleHome(const std::string& oracleHome);
+
 struct StartupTest : testing::Test {
   TempDir dir;
   BoxRecorder boxes;
@@ -23,8 +26,7 @@ struct StartupTest : testing::Test {
   Settings kantrix;
   void SetUp() override;
   void TearDown() override;
-  // Writes the Oracle home's registry value and its init file (db_name only).
-  void InstallHome(const std::string& oracleHome);
+  void InstallHome(const std::string& oracleHome) { InstallOracleHome(oracleHome); }
   // A new window and load-time settings over an emptied working folder, for the next case.
   void Restart();
   // Runs the first activation; whether it completed, stopped or asked the program to end.

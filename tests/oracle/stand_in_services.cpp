@@ -6,13 +6,13 @@
 
 namespace kxtest {
 
-namespace {
-
 std::string WindowsPath(std::string unixPath) {
   for (char& c : unixPath)
     if (c == '/') c = '\\';
   return "Z:" + unixPath;
 }
+
+namespace {
 
 ui::AutoScHandle Manager() { return ui::AutoScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
 

@@ -7,6 +7,9 @@
 
 namespace kxtest {
 
+// A path of the build tree (Unix) as Windows programs in the prefix name it.
+std::string WindowsPath(std::string unixPath);
+
 struct ServiceNow {
   DWORD state = 0, processId = 0, startType = 0;
 };
