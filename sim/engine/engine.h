@@ -102,6 +102,7 @@ DWORD ReadRecordFile(const std::string& path, std::vector<std::string>& lines);
 bool ReadControlFile(const std::string& path, ControlFile& out);
 std::string FormatControlFile(const ControlFile& cf);
 DWORD ReadDataFile(const std::string& path, DataFile& out);
+std::string HeldCopyPath(const std::string& path);
 bool WriteDataFile(const std::string& path, const DataFile& df, long long size);
 bool ReadRedoLog(const std::string& path, RedoLog& out);
 bool WriteRedoLog(const std::string& path, const RedoLog& log, long long size);

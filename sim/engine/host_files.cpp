@@ -204,9 +204,14 @@ std::string FormatRow(const Row& r) {
   return "ROW " + std::to_string(r.number) + " " + std::to_string(r.scn) + " " + r.time;
 }
 
+// A data file held by the instance's own process (the "hold-datafile" fault) cannot be read by
+// the others; that process keeps its content readable beside it, as the instance's own view.
+std::string HeldCopyPath(const std::string& path) { return path + ".HELD"; }
+
 DWORD ReadDataFile(const std::string& path, DataFile& out) {
   std::vector<std::string> lines;
   DWORD err = ReadRecordFile(path, lines);
+  if (err == ERROR_SHARING_VIOLATION) err = ReadRecordFile(HeldCopyPath(path), lines);
   if (err != 0) return err;
   std::istringstream in(lines.empty() ? "" : lines[0]);
   std::string a, b;
@@ -222,7 +227,10 @@ bool WriteDataFile(const std::string& path, const DataFile& df, long long size) 
   std::string t = "KXSIM DATAFILE " + std::to_string(df.id) + " " + std::to_string(df.checkpoint) +
                   " " + (df.fuzzy ? "1" : "0") + "\r\n";
   for (const auto& r : df.records) t += r + "\r\n";
-  return WritePaddedFile(path, t + "END\r\n", size);
+  t += "END\r\n";
+  if (GetFileAttributesA(HeldCopyPath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+    WritePaddedFile(HeldCopyPath(path), t, 0);
+  return WritePaddedFile(path, t, size);
 }
 
 bool ReadRedoLog(const std::string& path, RedoLog& out) {

@@ -83,8 +83,7 @@ std::vector<Row> OnlineRows(const Instance& in) {
   return rows;
 }
 
-// Brings every data file up to the redo and stamps it with a new checkpoint. A file the
-// instance holds open itself (a sharing violation) is left as it is.
+// Brings every data file up to the redo and stamps it with a new checkpoint.
 void Checkpoint(Instance& in, bool fuzzy) {
   long long ck = ++in.cf.scn;
   std::vector<Row> rows = OnlineRows(in);
@@ -106,9 +105,7 @@ void Checkpoint(Instance& in, bool fuzzy) {
 bool CheckForOpen(Instance& in, Lines& out) {
   for (const auto& f : in.cf.files) {
     DataFile df;
-    DWORD err = ReadDataFile(f.path, df);
-    if (err == ERROR_SHARING_VIOLATION) continue;
-    if (err != 0) {
+    if (ReadDataFile(f.path, df) != 0) {
       out.push_back("ORA-01157: cannot identify/lock data file " + std::to_string(f.id) +
                     " - see DBWR trace file");
       out.push_back(DataFileName(f));

@@ -13,12 +13,14 @@ std::string Role, Sid, Home;
 SERVICE_STATUS_HANDLE StatusHandle;
 HANDLE StopEvent;
 HANDLE HeldFile = INVALID_HANDLE_VALUE;
+std::string HeldPath;
 
-void Report(DWORD state, DWORD waitHint = 0) {
+// A running service that refuses to stop (the "service-stop" fault) does not accept the control.
+void Report(DWORD state, DWORD waitHint = 0, bool stoppable = true) {
   SERVICE_STATUS st = {};
   st.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   st.dwCurrentState = state;
-  st.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+  st.dwControlsAccepted = state == SERVICE_RUNNING && stoppable ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
   st.dwWaitHint = waitHint;
   SetServiceStatus(StatusHandle, &st);
 }
@@ -45,33 +47,26 @@ std::string Fault(const std::string& name) {
 }
 
 // The "hold-datafile" fault: the instance keeps the file open without sharing it for reading,
-// so a copy fails with a sharing violation. Released, the file gets the checkpoint it missed.
+// so a copy fails with a sharing violation; the others read its held copy meanwhile.
 void UpdateHeldFile() {
   std::string id = Fault("hold-datafile");
-  if (!id.empty() && HeldFile != INVALID_HANDLE_VALUE) return;
-  if (id.empty() && HeldFile == INVALID_HANDLE_VALUE) return;
+  if (id.empty() == (HeldFile == INVALID_HANDLE_VALUE)) return;
   sim::HostLock lock(Sid);
-  sim::HostState st;
-  sim::LoadHostState(Home, Sid, st);
+  if (id.empty()) {
+    CloseHandle(HeldFile);
+    HeldFile = INVALID_HANDLE_VALUE;
+    DeleteFileA(HeldPath.c_str());
+    return;
+  }
   auto paths = sim::ControlFilePaths(sim::ReadParameters(Home, Sid));
   sim::ControlFile cf;
   if (paths.empty() || !sim::ReadControlFile(paths[0], cf)) return;
   for (const auto& f : cf.files) {
-    if (!id.empty() && std::to_string(f.id) == id) {
-      HeldFile = CreateFileA(f.path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      return;
-    }
-  }
-  if (!id.empty()) return;
-  CloseHandle(HeldFile);
-  HeldFile = INVALID_HANDLE_VALUE;
-  for (const auto& f : cf.files) {
-    sim::DataFile df;
-    if (sim::ReadDataFile(f.path, df) != 0 || df.checkpoint == cf.checkpoint) continue;
-    df.checkpoint = cf.checkpoint;
-    df.fuzzy = st.state == sim::kOpen;
-    sim::WriteDataFile(f.path, df, f.bytes);
+    if (std::to_string(f.id) != id) continue;
+    HeldPath = sim::HeldCopyPath(f.path);
+    if (!CopyFileA(f.path.c_str(), HeldPath.c_str(), FALSE)) return;
+    HeldFile = CreateFileA(f.path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
 }
 
@@ -99,7 +94,6 @@ void StopDatabase() {
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
   if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
   if (control != SERVICE_CONTROL_STOP && control != SERVICE_CONTROL_SHUTDOWN) return ERROR_CALL_NOT_IMPLEMENTED;
-  if (Role == "database" && Fault("service-stop") == "refuse") return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
   Report(SERVICE_STOP_PENDING, 10000);
   SetEvent(StopEvent);
   return NO_ERROR;
@@ -117,10 +111,18 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
       sim::StartupInstance(Home, Sid, "open", false, out);
   }
   Report(SERVICE_RUNNING);
-  while (WaitForSingleObject(StopEvent, 300) == WAIT_TIMEOUT)
-    if (Role == "database") UpdateHeldFile();
+  bool stoppable = true;
+  while (WaitForSingleObject(StopEvent, 300) == WAIT_TIMEOUT) {
+    if (Role != "database") continue;
+    UpdateHeldFile();
+    bool now = Fault("service-stop") != "refuse";
+    if (now != stoppable) Report(SERVICE_RUNNING, 0, stoppable = now);
+  }
   if (Role == "database") StopDatabase();
-  if (HeldFile != INVALID_HANDLE_VALUE) CloseHandle(HeldFile);
+  if (HeldFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(HeldFile);
+    DeleteFileA(HeldPath.c_str());
+  }
   Report(SERVICE_STOPPED);
 }
 
