@@ -61,11 +61,6 @@ std::vector<FoundEntry> FindEntries(const std::string& pattern) {
   return found;
 }
 
-void ShowRecoveryControls(TMF& f, bool on) {
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&f.RadioButton1, &f.RadioButton2, &f.Edit2, &f.Label3})
-    c->SetVisible(on);
-}
-
 void SetCaptions(TMF& f, bool russian) {
   struct Caption {
     ui::Control* control;
@@ -188,7 +183,7 @@ bool PrepareBackupMode(TMF& f) {
   for (const FoundEntry& e : FindEntries(CopiesDir + "\\BU*.*")) LastBackupStamp = std::max(LastBackupStamp, e.stamp);
 
   f.Button3.SetEnabled(false);
-  ShowRecoveryControls(f, false);
+  ShowRecoveryControls(false);
   f.ComboBox1.SetEnabled(false);
   // The SID that names the instance to back up comes from kantrix.ini alone.
   ServerSid = ReadConfigValue("kantrix.ini", "SERVER_SID");
@@ -228,7 +223,7 @@ bool PrepareRecoveryMode(TMF& f) {
                           "Нет файлов BACKUP Oracle в данном каталоге!"),
                  1);
     f.Button3.SetEnabled(false);
-    ShowRecoveryControls(f, false);
+    ShowRecoveryControls(false);
   } else {
     // Set names are dated, so the greatest name is the newest set; it is offered first.
     std::sort(BackupSetList->begin(), BackupSetList->end());
@@ -245,6 +240,12 @@ bool PrepareRecoveryMode(TMF& f) {
 }
 
 }  // namespace
+
+void ShowRecoveryControls(bool on) {
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&MF->RadioButton1, &MF->RadioButton2, &MF->Edit2,
+                                                            &MF->Label3})
+    c->SetVisible(on);
+}
 
 int DriveNumber(char letter) {
   if (letter >= 'A' && letter <= 'Z') return letter - 'A' + 1;

@@ -9,3 +9,5 @@ int64_t DriveFreeSpace(int driveNumber);
 int32_t PackLocalTime(const SYSTEMTIME& local);
 // The same for a file time of the file system (UTC), taken in local time.
 int32_t PackFileTime(const FILETIME& utc);
+// Shows or hides the controls of a recovery: RadioButton1, RadioButton2, Edit2 and Label3.
+void ShowRecoveryControls(bool on);

@@ -1,6 +1,7 @@
 // The backup run.
 #include "app/globals.h"
 #include "app/main_form.h"
+#include "app/startup.h"
 #include "backup/backup.h"
 #include "log/log.h"
 
@@ -13,9 +14,7 @@ void RunBackup() {
                         &MF->Button6})
     b->SetEnabled(false);
   BusyFlag = true;
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&MF->RadioButton1, &MF->RadioButton2, &MF->Edit2,
-                                                            &MF->Label3})
-    c->SetVisible(false);
+  ShowRecoveryControls(false);
   MF->TrayIcon1.SetIconIndex(1);
   MF->TrayIcon1.SetHint(ServerSid + PickText(" - BackUp mode", " - режим BackUp "));
   MF->Form.Repaint();

@@ -98,7 +98,7 @@ int RunToolScript(const std::vector<std::string>& body, ScriptVariant variant) {
   AppendSpoolToWorkLog(script);
   WriteWorkLog("------------- Results ------------", 0);
   // A shutdown waits for every session to end, ours included.
-  if (variant == ScriptVariant::Shutdown && DM) DM->DB.Close();
+  if (variant == ScriptVariant::Shutdown) DM->DB.Close();
 
   const std::string command = ToolCommandLine + ToolScriptArgument;
   // The tool is judged from its spool file afterwards, so a tool that outlives the wait is

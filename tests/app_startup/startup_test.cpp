@@ -55,6 +55,24 @@ TEST(DriveNumber, LettersOfBothCasesAndAnythingElse) {
   EXPECT_GT(DriveFreeSpace(3), 0);
 }
 
+TEST(PackLocalTime, MsDosDateTimeFromYear1980To2099) {
+  struct Case {
+    SYSTEMTIME at;
+    uint32_t packed;
+  } cases[] = {
+      {MakeTime(1980, 1, 1, 0, 0, 0), (1u << 21) | (1u << 16)},
+      {MakeTime(2003, 12, 9, 23, 50, 1), (23u << 25) | (12u << 21) | (9u << 16) | (23u << 11) | (50u << 5)},
+      {MakeTime(2003, 12, 9, 9, 14, 47), (23u << 25) | (12u << 21) | (9u << 16) | (9u << 11) | (14u << 5) | 23u},
+      {MakeTime(2099, 12, 31, 23, 59, 59),
+       (119u << 25) | (12u << 21) | (31u << 16) | (23u << 11) | (59u << 5) | 29u},
+      {MakeTime(1979, 12, 31, 23, 59, 59), 0},
+      {MakeTime(2100, 1, 1, 0, 0, 0), 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(uint32_t(PackLocalTime(c.at)), c.packed) << c.at.wYear;
+  // From 2044 on the packed value is negative: the scheduler compares it signed.
+  EXPECT_LT(PackLocalTime(MakeTime(2044, 1, 1, 0, 0, 0)), 0);
+}
+
 TEST_F(StartupTest, BackupModeOnAn81Host) {
   StandInServices services({"OracleServiceORCL", "OracleServiceKXT", "OracleOraHome81TNSListener"});
   kantrix["USER_PASS"] = "s3cr3t";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/data_module.h"
 #include "app/globals.h"
 #include "app/main_form.h"
 #include "log/log.h"
@@ -11,6 +12,7 @@ namespace kxtest {
 
 void OracleTest::SetUp() {
   if (!MF) MF = new TMF;
+  if (!DM) DM = new TDM;
   viewLinesBefore = MF->Memo1.Lines().size();
   LanguageCode = "E";
   SetMessageFragments(false);

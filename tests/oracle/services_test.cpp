@@ -246,7 +246,8 @@ TEST_F(OracleTest, EnsureServicesAutoStartInRussian) {
 TEST_F(OracleTest, Button4ClickRestartsTheServicesInBothModes) {
   ServerSid = "KXR";
   VersionClass = 0;
-  StandInServices services({"OracleServiceKXR"});
+  // Slow to stop, so the restart lasts long enough to be watched.
+  StandInServices services({"OracleServiceKXR"}, SERVICE_DEMAND_START, " slow-stop");
   struct Case {
     bool recovery;
     const char* hint;
