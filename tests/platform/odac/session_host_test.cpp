@@ -18,7 +18,10 @@ class SessionHostTest : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_EQ(0, simtest::Simctl("setup --release 8.1 --sid ORCL --copies C:\\BACKUP --password secret"));
   }
-  static void TearDownTestSuite() { simtest::Simctl("teardown"); }
+  static void TearDownTestSuite() {
+    simtest::Simctl("teardown");
+    simtest::Run("C:\\windows\\system32\\cmd.exe /c rmdir /s /q C:\\BACKUP");
+  }
 
   oda::Session db;
   oda::Query query;
