@@ -9,6 +9,7 @@
 #include "platform/gui.h"
 #include "platform/msgbox.h"
 #include "platform/scoped.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -22,24 +23,14 @@ bool DirectoryExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string s = n ? std::string(text, n) : "error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-  return s;
-}
-
 // The folder of the running program in capitals, without a trailing backslash unless it is
 // the root of a drive.
 std::string ProgramFolderUpper() {
   char path[MAX_PATH] = {};
   const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path, n);
-  folder.erase(folder.find_last_of('\\') == std::string::npos ? 0 : folder.find_last_of('\\'));
+  const size_t slash = folder.find_last_of('\\');
+  folder.erase(slash == std::string::npos ? 0 : slash);
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   if (!folder.empty()) CharUpperBuffA(folder.data(), static_cast<DWORD>(folder.size()));
   return folder;
@@ -150,7 +141,7 @@ bool PrepareBackupMode(TMF& f) {
     WriteWorkLog(NotSpecified("TIME_PERIOD", " KANTRIX.INI!\n"), 1);
     return false;
   }
-  if (!CopiesDir.empty() && CopiesDir.back() == '\\') CopiesDir.pop_back();
+  if (CopiesDir.back() == '\\') CopiesDir.pop_back();
   f.Edit1.SetText(CopiesDir);
 
   if (!DirectoryExists(CopiesDir)) {
@@ -158,7 +149,7 @@ bool PrepareBackupMode(TMF& f) {
                           "Каталог для файлов BACKUP не существует, будет создан!"),
                  0);
     if (!CreateDirectoryA(CopiesDir.c_str(), nullptr)) {
-      WriteWorkLog(MsgCannotCreateDir + "  " + CopiesDir + "  " + SystemErrorText(GetLastError()), 1);
+      WriteWorkLog(MsgCannotCreateDir + "  " + CopiesDir + "  " + ui::SystemErrorText(GetLastError()), 1);
       return false;
     }
     WriteWorkLog(PickText("Directory ", "Каталог ") + CopiesDir + PickText(" is created.", " создан."), 0);
@@ -171,9 +162,9 @@ bool PrepareBackupMode(TMF& f) {
     if (CreateDirectoryA(archives.c_str(), nullptr))
       WriteWorkLog(PickText("Directory ", "Каталог ") + archives + " " + PickText(" is created.", " создан."), 0);
     else {
-      // The backup run checks the archive bank itself; the program can still work.
+      // Only logged: the program can work without the archive bank until a backup needs it.
       WriteWorkLog(MsgCannotCreateDir + archives + " " + PickText("error ", "ошибка ") +
-                       SystemErrorText(GetLastError()),
+                       ui::SystemErrorText(GetLastError()),
                    0);
       ShowModeStatus();
     }

@@ -2,6 +2,9 @@
 
 #include "app/globals.h"
 #include "app/main_form.h"
+#include "app/startup.h"
+
+#include <algorithm>
 #include "log/log.h"
 
 namespace kxtest {
@@ -10,6 +13,14 @@ void WriteSettings(const std::string& file, const Settings& settings) {
   std::string text;
   for (const auto& [key, value] : settings) text += key + " = " + value + "\r\n";
   WriteFileBytes(file, text);
+}
+
+void ExpectFreeSpaceShown(const std::string& label, int driveNumber) {
+  std::string digits = label;
+  digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+  const long long shown = std::stoll(digits);
+  EXPECT_EQ(FormatByteCount(shown), label);
+  EXPECT_NEAR(double(shown), double(DriveFreeSpace(driveNumber)), 1e9) << label;
 }
 
 void ResetSettings() {

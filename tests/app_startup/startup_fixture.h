@@ -33,6 +33,10 @@ struct StartupTest : testing::Test {
   Outcome Activate();
 };
 
+// A free-space label: grouped digits of about the free space of the drive (other programs
+// write to the same disk meanwhile).
+void ExpectFreeSpaceShown(const std::string& label, int driveNumber);
+
 // Every global setting back to its load-time value.
 void ResetSettings();
 void SetRegistryString(const char* key, const char* name, const std::string& value);

@@ -13,8 +13,6 @@ using namespace kxtest;
 
 namespace {
 
-std::string FreeOfDriveC() { return FormatByteCount(DriveFreeSpace(3)); }
-
 // The service names of the running OracleService services in enumeration order.
 std::vector<std::string> RunningSidsInOrder() {
   std::vector<std::string> sids;
@@ -95,7 +93,7 @@ TEST_F(StartupTest, BackupModeOnAn81Host) {
   EXPECT_EQ(f.StatusBar1.PanelText(), "BACKUP mode - press BEGIN to BACKUP");
   EXPECT_EQ(f.TrayIcon1.Hint(), "ORCL - BackUp mode, waiting for BackUp time");
   EXPECT_EQ(f.TrayIcon1.IconIndex(), 0);
-  EXPECT_EQ(f.Label8.Text(), FreeOfDriveC());
+  ExpectFreeSpaceShown(f.Label8.Text(), 3);
   EXPECT_EQ(f.Label4.Text(), "");
   EXPECT_EQ(f.Form.Caption(), "RIVIDI VUZUDI DOV ERURAVAR Uzevuru (8, 8i, 9i) 04.04.2003");
   EXPECT_EQ(f.Button7.Text(), "View current Log");
@@ -162,7 +160,7 @@ TEST_F(StartupTest, RecoveryModeListsTheSetsNewestFirst) {
   EXPECT_EQ(f.TrayIcon1.Hint(), "ORCL - recovery mode");
   EXPECT_EQ(f.TrayIcon1.IconIndex(), 0);
   // The drive of the parameter file; D: is the prefix's, or none.
-  EXPECT_EQ(f.Label8.Text(), FormatByteCount(DriveFreeSpace(4)));
+  ExpectFreeSpaceShown(f.Label8.Text(), 4);
   EXPECT_EQ(UserName, "system");
   EXPECT_EQ(ServerName, "ORCL.WORLD");
   EXPECT_EQ(InitOraPath, "D:\\ORA\\initORCL.ora");
