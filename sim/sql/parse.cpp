@@ -94,15 +94,12 @@ struct Parser {
   std::vector<Token> tokens;
   size_t pos = 0;
 
-  const Token& Peek(size_t ahead = 0) const {
-    return tokens[std::min(pos + ahead, tokens.size() - 1)];
-  }
-  bool IsWord(const char* w, size_t ahead = 0) const {
-    return Peek(ahead).kind == Token::Word && Peek(ahead).text == w;
-  }
+  // The last token is End, which is never passed.
+  const Token& Peek() const { return tokens[std::min(pos, tokens.size() - 1)]; }
+  bool IsWord(const char* w) const { return Peek().kind == Token::Word && Peek().text == w; }
   bool IsSymbol(const char* s) const { return Peek().kind == Token::Symbol && Peek().text == s; }
-  bool IsName(size_t ahead = 0) const {
-    const Token& t = Peek(ahead);
+  bool IsName() const {
+    const Token& t = Peek();
     return t.kind == Token::Quoted || (t.kind == Token::Word && !IsReserved(t));
   }
   bool Accept(const char* symbol) {
@@ -131,9 +128,8 @@ struct Parser {
         if (std::string err = ParseExpr(e.args.back()); !err.empty()) return err;
       } while (Accept(","));
       if (!Accept(")")) return kNoRightParen;
-      size_t want = first == "SUBSTR" ? 3 : 1;
-      if (e.args.size() != want && !(first == "SUBSTR" && e.args.size() == 2))
-        return "ORA-00909: invalid number of arguments";
+      size_t n = e.args.size();
+      if (first == "SUBSTR" ? n != 2 && n != 3 : n != 1) return "ORA-00909: invalid number of arguments";
       return "";
     }
     e.kind = Expr::Column;

@@ -208,6 +208,8 @@ TEST(DictionaryQueries, RefuseWithOracleErrors) {
       {"select value v$parameter", "ORA-00923: FROM keyword not found where expected"},
       {"select value from v$parameter order by name", "ORA-00933: SQL command not properly ended"},
       {"select substr(name, 'a') from v$parameter", "ORA-01722: invalid number"},
+      {"select substr(name) from v$parameter", "ORA-00909: invalid number of arguments"},
+      {"select lower(name) from v$parameter", "ORA-00904: invalid column name"},
   };
   for (const ErrorCase& c : cases) {
     SCOPED_TRACE(c.sql);
