@@ -12,6 +12,19 @@ std::string WindowsPath(std::string unixPath) {
   return "Z:" + unixPath;
 }
 
+bool Simctl(const std::string& args) {
+  std::string line = "\"" + WindowsPath(SIM_BIN) + "\\simctl.exe\" " + args;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  DWORD code = 1;
+  if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  return code == 0;
+}
+
 namespace {
 
 ui::AutoScHandle Manager() { return ui::AutoScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }

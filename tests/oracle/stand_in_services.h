@@ -10,6 +10,9 @@ namespace kxtest {
 // A path of the build tree (Unix) as Windows programs in the prefix name it.
 std::string WindowsPath(std::string unixPath);
 
+// Runs the simulated host's setup command (simctl) with the arguments; true when it ended.
+bool Simctl(const std::string& args);
+
 struct ServiceNow {
   DWORD state = 0, processId = 0, startType = 0;
 };

@@ -13,11 +13,6 @@ using namespace kxtest;
 
 namespace {
 
-bool Simctl(const std::string& args) {
-  return RunShownProcess(nullptr, "\"" + WindowsPath(SIM_BIN) + "\\simctl.exe\" " + args, 120000) ==
-         ProcessOutcome::Ended;
-}
-
 struct ToolHostTest : OracleTest {
   void TearDown() override {
     Simctl("teardown");
