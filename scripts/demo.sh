@@ -11,15 +11,18 @@ export KX_WINEPREFIX=$DEMO/wine
 bash "$KX_ROOT/scripts/wine-up.sh"
 . "$KX_ROOT/scripts/wine-env.sh"
 
-# The simulated host: Oracle home C:\ORACLE\ORA81, instance ORCL open, copies directory C:\BACKUP.
-bash "$KX_ROOT/scripts/sim-host.sh" "$WINEPREFIX" 8.1 "$KX_ROOT/$BUILD"
+# The simulated host: Oracle home C:\ORACLE\ORA81, instance ORCL open with committed rows,
+# copies directory C:\BACKUP.
+export KX_SIM_BIN=$KX_ROOT/$BUILD/sim/bin
+bash "$KX_ROOT/scripts/sim-host.sh" "$WINEPREFIX" 8.1 --copies 'C:\BACKUP' --sid ORCL --password manager
+bash "$KX_ROOT/scripts/wine-run.sh" "$KX_SIM_BIN/simctl.exe" workload --sid ORCL --rows 20 --switch-every 5
 
 # The operator's folder with kantrix.ini and the program.
 work=$WINEPREFIX/drive_c/KANTRIX
 mkdir -p "$work"
 cp "$KX_ROOT/$BUILD/src/kantrix.exe" "$work/"
 printf '%s\r\n' "LANG = E" "SERVER_SID = ORCL" "ORACLE_VERSION = 8.1.7" "COPIES_DIR = C:\\BACKUP" \
-  "SERVER_NAME = ORCL" "USER_NAME = system" "USER_PASS = manager" "TIME_PERIOD = 1" \
+  "SERVER_NAME = ORCL" "USER_NAME = sys" "USER_PASS = manager" "TIME_PERIOD = 1" \
   "TIME_BACKUP = 23:30" "COPIES_NUMBER = 4" > "$work/kantrix.ini"
 
 # Wine's own desktop window draws the frame and caption of the program's window.

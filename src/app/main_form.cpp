@@ -36,9 +36,9 @@ TMF::TMF() {
   int parts[1] = {-1};
   SendMessageW(StatusBar1.hwnd, SB_SETPARTS, 1, (LPARAM)parts);
   StatusBar1.SetPanelText("");
-  f.AddControl(Label5, L"STATIC", SS_LEFT, 0, {16, 40, 91, 13}, "Required space is :", IdLabel5);
-  f.AddControl(Label6, L"STATIC", SS_LEFT, 0, {280, 40, 69, 13}, "Free space is :", IdLabel6);
-  f.AddControl(Label7, L"STATIC", SS_LEFT, 0, {16, 12, 83, 13}, "PATH to BackUp", IdLabel7);
+  f.AddControl(Label5, L"STATIC", SS_LEFTNOWORDWRAP, 0, {16, 40, 91, 13}, "Required space is :", IdLabel5);
+  f.AddControl(Label6, L"STATIC", SS_LEFTNOWORDWRAP, 0, {280, 40, 69, 13}, "Free space is :", IdLabel6);
+  f.AddControl(Label7, L"STATIC", SS_LEFTNOWORDWRAP, 0, {16, 12, 83, 13}, "PATH to BackUp", IdLabel7);
   f.AddControl(Edit1, L"EDIT", tab | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, {112, 8, 393, 21}, "",
                IdEdit1);
   f.AddControl(Button3, L"BUTTON", tab | BS_PUSHBUTTON, 0, {520, 80, 150, 25}, "Begin RECOVERY", IdButton3);
@@ -55,15 +55,15 @@ TMF::TMF() {
   f.AddControl(Button6, L"BUTTON", tab | BS_PUSHBUTTON, 0, {192, 80, 161, 25}, "Restore BACKUP disk",
                IdButton6);
   f.AddControl(Bevel1, L"STATIC", SS_SUNKEN, 0, {16, 72, 654, 2}, "", IdBevel1);
-  f.AddControl(Label1, L"STATIC", SS_LEFT, 0, {240, 40, 7, 13}, "B", IdLabel1);
-  f.AddControl(Label2, L"STATIC", SS_LEFT, 0, {488, 40, 7, 13}, "B", IdLabel2);
+  f.AddControl(Label1, L"STATIC", SS_LEFTNOWORDWRAP, 0, {240, 40, 7, 13}, "B", IdLabel1);
+  f.AddControl(Label2, L"STATIC", SS_LEFTNOWORDWRAP, 0, {488, 40, 7, 13}, "B", IdLabel2);
   f.AddControl(RadioButton1, L"BUTTON", tab | WS_GROUP | BS_AUTORADIOBUTTON, 0, {360, 112, 73, 17}, "Full",
                IdRadioButton1);
   f.AddControl(RadioButton2, L"BUTTON", tab | BS_AUTORADIOBUTTON, 0, {464, 112, 49, 17}, "Until",
                IdRadioButton2);
   RadioButton2.SetChecked(true);
   f.AddControl(Edit2, L"EDIT", tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, {520, 110, 150, 21}, "", IdEdit2);
-  f.AddControl(Label3, L"STATIC", SS_LEFT, 0, {482, 136, 172, 13}, "Format   YYYY-MM-DD:HH24:MI:SE", IdLabel3);
+  f.AddControl(Label3, L"STATIC", SS_LEFTNOWORDWRAP, 0, {482, 136, 172, 13}, "Format   YYYY-MM-DD:HH24:MI:SE", IdLabel3);
   f.AddControl(Button7, L"BUTTON", tab | BS_PUSHBUTTON, 0, {16, 112, 337, 25}, "View current log", IdButton7);
   f.AddControl(Label8, L"STATIC", SS_RIGHT, 0, {318, 40, 155, 13}, "______________________", IdLabel8);
   f.AddControl(Label4, L"STATIC", SS_RIGHT, 0, {84, 40, 141, 13}, "____________________", IdLabel4);

@@ -25,6 +25,26 @@ void Control::SetVisible(bool on) { ShowWindow(hwnd, on ? SW_SHOWNA : SW_HIDE); 
 bool Control::Visible() const { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 void Control::SetFocus() { ::SetFocus(hwnd); }
 
+void Label::SetText(const std::string& text) {
+  Control::SetText(text);
+  // Labels are drawn on the form's face: the form repaints what the old text covered.
+  RECT was;
+  GetWindowRect(hwnd, &was);
+  MapWindowPoints(nullptr, GetParent(hwnd), (POINT*)&was, 2);
+  InvalidateRect(GetParent(hwnd), &was, TRUE);
+  if (GetWindowLongW(hwnd, GWL_STYLE) & SS_RIGHT) return;
+  HDC dc = GetDC(hwnd);
+  HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  std::wstring w = ToWide(text);
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, w.c_str(), (int)w.size(), &size);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  SetWindowPos(hwnd, nullptr, 0, 0, size.cx, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool RadioButton::Checked() const { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 void RadioButton::SetChecked(bool on) {
   SendMessageW(hwnd, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -221,8 +241,15 @@ static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       PostQuitMessage(0);
       return 0;
     case WM_CTLCOLORSTATIC: {
-      // Read-only edits and labels on the form's face colour.
       HDC dc = (HDC)wp;
+      wchar_t cls[16];
+      GetClassNameW((HWND)lp, cls, 16);
+      // Labels are transparent, so that overlapping ones all show; read-only edits take the
+      // form's face colour.
+      if (!_wcsicmp(cls, L"Static")) {
+        SetBkMode(dc, TRANSPARENT);
+        return (LRESULT)GetStockObject(NULL_BRUSH);
+      }
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
     }
@@ -242,7 +269,7 @@ void Form::Create(const std::string& caption, int width, int height) {
   int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   hwnd = CreateWindowExW(0, FormClass, ToWide(caption).c_str(),
-                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                          x, y, width, height, nullptr, nullptr, wc.hInstance, nullptr);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)this);
   // "MS Sans Serif" 8 point, at the screen's resolution, not scaled to it.

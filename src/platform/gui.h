@@ -15,7 +15,7 @@ struct Rect { int left, top, width, height; };
 struct Control {
   HWND hwnd = nullptr;
   int id = 0;
-  void SetText(const std::string& text);
+  virtual void SetText(const std::string& text);
   std::string Text() const;
   void SetEnabled(bool on);
   bool Enabled() const;
@@ -25,7 +25,11 @@ struct Control {
 };
 
 struct Button : Control { std::function<void()> OnClick; };
-struct Label : Control {};
+// A left-aligned label grows or shrinks to its text when the text is set, as the form's labels
+// size themselves; a right-aligned one keeps its width.
+struct Label : Control {
+  void SetText(const std::string& text) override;
+};
 struct Bevel : Control {};
 struct Edit : Control {};
 struct RadioButton : Control {
