@@ -72,7 +72,8 @@ TEST(PackLocalTime, MsDosDateTimeFromYear1980To2099) {
 }
 
 TEST_F(StartupTest, BackupModeOnAn81Host) {
-  StandInServices services({"OracleServiceORCL", "OracleServiceKXT", "OracleOraHome81TNSListener"});
+  // A name that holds "OracleService" further inside gives what follows its 13th character.
+  StandInServices services({"OracleServiceORCL", "OracleServiceKXT", "OracleOraHome81TNSListener", "XOracleServiceKXI"});
   kantrix["USER_PASS"] = "s3cr3t";
   WriteSettings("kantrix.ini", kantrix);
   ASSERT_EQ(Activate(), Outcome::Complete);
@@ -84,8 +85,10 @@ TEST_F(StartupTest, BackupModeOnAn81Host) {
   EXPECT_TRUE(f.Button6.Enabled());
   for (ui::Button* b : {&f.Button2, &f.Button4, &f.Button5, &f.Button7}) EXPECT_TRUE(b->Enabled());
   EXPECT_FALSE(f.ComboBox1.Enabled());
-  EXPECT_EQ(ComboItems(), RunningSidsInOrder());
-  EXPECT_EQ(f.ComboBox1.Count(), 2);
+  const std::vector<std::string> sids = ComboItems();
+  EXPECT_EQ(sids, RunningSidsInOrder());
+  EXPECT_EQ(sids.size(), 3u);
+  EXPECT_NE(std::find(sids.begin(), sids.end(), "eKXI"), sids.end());
   for (ui::Control* c : std::initializer_list<ui::Control*>{&f.RadioButton1, &f.RadioButton2, &f.Edit2, &f.Label3})
     EXPECT_FALSE(c->Visible());
   EXPECT_EQ(f.Edit1.Text(), copies);
@@ -105,7 +108,7 @@ TEST_F(StartupTest, BackupModeOnAn81Host) {
   EXPECT_EQ(DefaultCopiesNumber, 4);
   EXPECT_EQ(LastBackupStamp, 0);
   EXPECT_EQ(*OracleServiceList, RunningOracleServicesInOrder());
-  EXPECT_EQ(OracleServiceList->size(), 3u);
+  EXPECT_EQ(OracleServiceList->size(), 4u);
   EXPECT_TRUE(FileExists(copies + "\\ARCHIVES"));
   EXPECT_EQ(ToolCommandLine, home + "\\BIN\\sqlplusw.exe \"sys/s3cr3t@ as sysdba\"");
   EXPECT_EQ(WorkLogTexts(), (std::vector<std::string>{
@@ -281,6 +284,25 @@ TEST_F(StartupTest, FailureRows) {
     const bool inLog = std::find(log.begin(), log.end(), c.text.substr(0, c.text.find('\n'))) != log.end();
     EXPECT_EQ(inLog, c.caption != plain);
     boxes.calls.clear();
+  }
+}
+
+TEST_F(StartupTest, ProgramFolderPassesWhenNotWrittenInCapitalsWithoutBackslash) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  folder.erase(folder.rfind('\\'));
+  std::string upper = folder;
+  CharUpperBuffA(upper.data(), (DWORD)upper.size());
+  ASSERT_NE(folder, upper);  // the build folder is named in lower case
+  for (const std::string& written : {folder, upper + "\\"}) {
+    SCOPED_TRACE(written);
+    Restart();
+    kantrix["COPIES_DIR"] = written;
+    WriteSettings("kantrix.ini", kantrix);
+    EXPECT_EQ(Activate(), Outcome::Complete);
+    EXPECT_TRUE(boxes.calls.empty());
+    RemoveDirectoryA((folder + "\\ARCHIVES").c_str());
   }
 }
 
