@@ -19,6 +19,8 @@ void BuildToolCommand();
 int RunToolScript(const std::vector<std::string>& body, ScriptVariant variant);
 // Copies the lines of a text file unchanged into today's work log and into the log view.
 void AppendSpoolToWorkLog(const std::string& path);
+// Writes a text file of lines anew, each ended by a line end; false when it cannot be created.
+bool WriteLineFile(const std::string& path, const std::vector<std::string>& lines);
 // Starts a program in its own shown window and waits for it at most waitMs milliseconds.
 ProcessOutcome RunShownProcess(const char* program, const std::string& commandLine, DWORD waitMs);
 // "c:\s" + SID + ".sql" and "svr" + SID + ".log".

@@ -1,5 +1,4 @@
 // The Windows services of the Oracle home: listing, start type, and the restart batch.
-#include <cstdio>
 #include "app/globals.h"
 #include "app/main_form.h"
 #include "log/log.h"
@@ -112,11 +111,6 @@ void EnsureServicesAutoStart() {
 
 void RestartServicesBatch() {
   const std::string batch = "c:\\so" + ServerSid + ".bat";
-  FILE* f = std::fopen(batch.c_str(), "w");
-  if (!f) {
-    WriteWorkLog("It's impossible to create file " + batch + ".  Processing is not possible!", 1);
-    return;
-  }
   const std::string database = "\"OracleService" + ServerSid + "\"";
   const std::string starter = "\"OracleStart" + ServerSid + "\"";
   // Release 8.0's start service depends on the database service: stopped first, started last.
@@ -126,8 +120,10 @@ void RestartServicesBatch() {
                              " pause", "net start " + database});
   if (VersionClass == 1) lines.push_back("net start " + starter);
   lines.push_back("pause");
-  for (const std::string& line : lines) std::fputs((line + "\n").c_str(), f);
-  std::fclose(f);
+  if (!WriteLineFile(batch, lines)) {
+    WriteWorkLog("It's impossible to create file " + batch + ".  Processing is not possible!", 1);
+    return;
+  }
 
   WriteWorkLog("---------- Run " + batch + "---------", 0);
   AppendSpoolToWorkLog(batch);

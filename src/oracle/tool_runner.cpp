@@ -15,14 +15,18 @@ std::string SqlPlusCommandLine(const std::string& password) {
   return ToolProgram + " \"sys/" + password + "@" + ServerName + " as sysdba\"";
 }
 
-void WriteLines(FILE* f, const std::vector<std::string>& lines) {
+}  // namespace
+
+bool WriteLineFile(const std::string& path, const std::vector<std::string>& lines) {
+  FILE* f = std::fopen(path.c_str(), "w");
+  if (!f) return false;
   for (const std::string& line : lines) {
     std::fputs(line.c_str(), f);
     std::fputc('\n', f);
   }
+  std::fclose(f);
+  return true;
 }
-
-}  // namespace
 
 std::string ScriptFileName() { return "c:\\s" + ServerSid + ".sql"; }
 
@@ -78,21 +82,18 @@ ProcessOutcome RunShownProcess(const char* program, const std::string& commandLi
 
 int RunToolScript(const std::vector<std::string>& body, ScriptVariant variant) {
   const std::string script = ScriptFileName();
-  FILE* f = std::fopen(script.c_str(), "w");
-  if (!f) {
-    std::string text = "It's impossible to create file " + script;
-    if (variant != ScriptVariant::LogSwitch) text += ".  Processing is not possible!";
-    WriteWorkLog(text, 1);
-    return -1;
-  }
   std::vector<std::string> lines = {"spool off;"};
   // Release 8.0's tool starts without a logon, so the script connects before it spools.
   if (VersionClass == 1) lines.push_back("connect " + UserName + "/" + UserPass + "@" + ServerName + ";");
   lines.push_back("spool " + SpoolFileName() + ";");
   lines.insert(lines.end(), body.begin(), body.end());
   lines.push_back("exit;");
-  WriteLines(f, lines);
-  std::fclose(f);
+  if (!WriteLineFile(script, lines)) {
+    std::string text = "It's impossible to create file " + script;
+    if (variant != ScriptVariant::LogSwitch) text += ".  Processing is not possible!";
+    WriteWorkLog(text, 1);
+    return -1;
+  }
 
   WriteWorkLog("---------- Run " + script + " ---------", 0);
   AppendSpoolToWorkLog(script);
