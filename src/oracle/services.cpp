@@ -102,7 +102,7 @@ std::string ServiceStateName(DWORD state) {
 }
 
 void EnsureServicesAutoStart() {
-  // The last matching entry wins, as the list was gathered at start-up in enumeration order.
+  // From the services running at start-up; of several matching names the last one is taken.
   const std::string database = LastServiceNamed("OracleService", ServerSid);
   const std::string listener = LastServiceNamed("Listener", "");
   ui::AutoScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
@@ -113,7 +113,8 @@ void RestartServicesBatch() {
   const std::string batch = "c:\\so" + ServerSid + ".bat";
   const std::string database = "\"OracleService" + ServerSid + "\"";
   const std::string starter = "\"OracleStart" + ServerSid + "\"";
-  // Release 8.0's start service depends on the database service: stopped first, started last.
+  // Release 8.0's start service opens the database once the database service runs, so it is
+  // stopped first and started last.
   std::vector<std::string> lines;
   if (VersionClass == 1) lines.push_back("net stop " + starter);
   lines.insert(lines.end(), {"net stop " + database, "echo off", " echo Please, wait about 2 minutes, then",
