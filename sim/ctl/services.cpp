@@ -48,31 +48,43 @@ void DeleteHostServices() {
   if (EnumServicesStatusA(scm, SERVICE_WIN32, SERVICE_STATE_ALL, (ENUM_SERVICE_STATUSA*)buf.data(),
                           (DWORD)buf.size(), &needed, &count, &resume))
     for (DWORD i = 0; i < count; ++i) names.push_back(((ENUM_SERVICE_STATUSA*)buf.data())[i].lpServiceName);
+  std::vector<std::string> deleted;
   for (const auto& name : names) {
     SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_ALL_ACCESS);
     if (!svc) continue;
     std::vector<char> cfg(8192);
-    if (QueryServiceConfigA(svc, (QUERY_SERVICE_CONFIGA*)cfg.data(), (DWORD)cfg.size(), &needed) &&
-        sim::Upper(((QUERY_SERVICE_CONFIGA*)cfg.data())->lpBinaryPathName).find("SIMSVC.EXE") != std::string::npos) {
-      SERVICE_STATUS st;
-      // A service that refuses to stop (an injected fault) is ended by force.
-      if (!ControlService(svc, SERVICE_CONTROL_STOP, &st) || !WaitForState(svc, SERVICE_STOPPED, 30)) {
-        SERVICE_STATUS_PROCESS sp;
-        DWORD n = 0;
-        if (QueryServiceStatusEx(svc, SC_STATUS_PROCESS_INFO, (BYTE*)&sp, sizeof sp, &n) && sp.dwProcessId) {
-          HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, sp.dwProcessId);
-          if (p) {
-            TerminateProcess(p, 1);
-            WaitForSingleObject(p, 10000);
-            CloseHandle(p);
-          }
-        }
-        WaitForState(svc, SERVICE_STOPPED, 10);
-      }
-      DeleteService(svc);
+    if (!QueryServiceConfigA(svc, (QUERY_SERVICE_CONFIGA*)cfg.data(), (DWORD)cfg.size(), &needed) ||
+        sim::Upper(((QUERY_SERVICE_CONFIGA*)cfg.data())->lpBinaryPathName).find("SIMSVC.EXE") == std::string::npos) {
+      CloseServiceHandle(svc);
+      continue;
     }
+    SERVICE_STATUS_PROCESS sp = {};
+    DWORD n = 0;
+    QueryServiceStatusEx(svc, SC_STATUS_PROCESS_INFO, (BYTE*)&sp, sizeof sp, &n);
+    HANDLE process = sp.dwProcessId ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, sp.dwProcessId) : nullptr;
+    SERVICE_STATUS st;
+    if (ControlService(svc, SERVICE_CONTROL_STOP, &st)) WaitForState(svc, SERVICE_STOPPED, 30);
+    // The program must be gone before its file can be replaced; one that refuses to stop (an
+    // injected fault) is ended by force.
+    if (process) {
+      if (WaitForSingleObject(process, 5000) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+      }
+      CloseHandle(process);
+    }
+    DeleteService(svc);
     CloseServiceHandle(svc);
+    deleted.push_back(name);
   }
+  // A deleted service lingers until its last handle is closed; a new one of that name must wait.
+  for (const auto& name : deleted)
+    for (int i = 0; i < 100; ++i) {
+      SC_HANDLE svc = OpenServiceA(scm, name.c_str(), SERVICE_QUERY_STATUS);
+      if (!svc) break;
+      CloseServiceHandle(svc);
+      Sleep(100);
+    }
   CloseServiceHandle(scm);
 }
 

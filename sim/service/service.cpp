@@ -12,6 +12,7 @@ namespace {
 std::string Role, Sid, Home;
 SERVICE_STATUS_HANDLE StatusHandle;
 HANDLE StopEvent;
+bool Stopping = false;  // set under the host lock once the held file is released
 HANDLE HeldFile = INVALID_HANDLE_VALUE;
 std::string HeldPath;
 
@@ -52,6 +53,7 @@ void UpdateHeldFile() {
   std::string id = Fault("hold-datafile");
   if (id.empty() == (HeldFile == INVALID_HANDLE_VALUE)) return;
   sim::HostLock lock(Sid);
+  if (Stopping) return;
   if (id.empty()) {
     CloseHandle(HeldFile);
     HeldFile = INVALID_HANDLE_VALUE;
@@ -91,10 +93,22 @@ void StopDatabase() {
   CloseHandle(t);
 }
 
+// The stop is carried out inside the control, so that a "net stop" that returns at the answer
+// (as Wine's does) finds the instance down and the service stopped, as on Windows.
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
   if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
   if (control != SERVICE_CONTROL_STOP && control != SERVICE_CONTROL_SHUTDOWN) return ERROR_CALL_NOT_IMPLEMENTED;
   Report(SERVICE_STOP_PENDING, 10000);
+  if (Role == "database") StopDatabase();
+  {
+    sim::HostLock lock(Sid);
+    Stopping = true;
+    if (HeldFile != INVALID_HANDLE_VALUE) {
+      CloseHandle(HeldFile);
+      DeleteFileA(HeldPath.c_str());
+    }
+  }
+  Report(SERVICE_STOPPED);
   SetEvent(StopEvent);
   return NO_ERROR;
 }
@@ -116,14 +130,12 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     if (Role != "database") continue;
     UpdateHeldFile();
     bool now = Fault("service-stop") != "refuse";
-    if (now != stoppable) Report(SERVICE_RUNNING, 0, stoppable = now);
+    if (now != stoppable && !Stopping) Report(SERVICE_RUNNING, 0, stoppable = now);
   }
-  if (Role == "database") StopDatabase();
-  if (HeldFile != INVALID_HANDLE_VALUE) {
-    CloseHandle(HeldFile);
-    DeleteFileA(HeldPath.c_str());
-  }
-  Report(SERVICE_STOPPED);
+  // Wine's dispatcher does not always return once the service has stopped; a process left
+  // behind would keep BIN\simsvc.exe in use. Let the stop's answer go out, then end.
+  Sleep(500);
+  ExitProcess(0);
 }
 
 }  // namespace
