@@ -156,6 +156,37 @@ TEST_F(ToolTest, KantrixRecoveryScriptsRestoreEveryRowOrExactlyThoseBeforeTheTim
   EXPECT_EQ(Numbers(), (std::vector<long long>{1, 2, 3, 4}));
 }
 
+TEST_F(ToolTest, InjectedFaultsMakeShutdownAndStartupFailOrHang) {
+  ASSERT_EQ(simtest::Simctl("fault shutdown-transactional fail"), 0);
+  ASSERT_EQ(RunScript({"shutdown transactional;"}), 0);
+  EXPECT_EQ(SpoolLines(), Lines{"ORA-01097: cannot shutdown while in a transaction - commit or rollback first"});
+  EXPECT_EQ(State(), sim::kOpen);
+  ASSERT_EQ(simtest::Simctl("fault shutdown-transactional"), 0);
+
+  // A hanging shutdown keeps the tool running and the instance open; others can still work.
+  ASSERT_EQ(simtest::Simctl("fault shutdown-immediate hang"), 0);
+  std::ofstream("c:\\sORCL.sql") << "spool svrORCL.log;\nshutdown immediate;\nexit;\n";
+  EXPECT_EQ(simtest::Run(std::string(kHome) + "\\BIN\\sqlplusw.exe \"sys/pw81@ORCL as sysdba\" @c:\\sORCL.sql", dir, 3), -1);
+  EXPECT_EQ(State(), sim::kOpen);
+  ASSERT_EQ(simtest::Simctl("fault shutdown-immediate"), 0);
+  ASSERT_EQ(simtest::Simctl("workload --rows 1"), 0);
+
+  ASSERT_EQ(simtest::Simctl("fault startup fail"), 0);
+  ASSERT_EQ(RunScript({"shutdown abort;", "startup open;"}), 0);
+  EXPECT_EQ(SpoolLines(), (Lines{"ORACLE instance shut down.", "ORA-27101: shared memory realm does not exist"}));
+  EXPECT_EQ(State(), sim::kDown);
+  ASSERT_EQ(simtest::Simctl("fault startup"), 0);
+  ASSERT_EQ(RunScript({"startup open;"}), 0);
+  EXPECT_EQ(SpoolLines().back(), "Database opened.");
+
+  ASSERT_EQ(simtest::Simctl("fault invalid-member C:\\KXSIMCOPIES\\REDO02B.LOG"), 0);
+  sim::Table t;
+  ASSERT_EQ(sim::QueryView(kHome, "ORCL", "v_$logfile", t), "");
+  ASSERT_EQ(t.rows.size(), 6u);
+  EXPECT_EQ(t.rows[3], (std::vector<std::string>{"2", "INVALID", "C:\\KXSIMCOPIES\\REDO02B.LOG"}));
+  EXPECT_EQ(t.rows[2][1], "");
+}
+
 TEST(ServerManager, ConnectsFromTheScriptWithTheSidOfTheEnvironment) {
   ASSERT_EQ(simtest::Simctl("setup --release 8.0 --copies C:\\KXSIMCOPIES --password pw80"), 0);
   std::string dir = "C:\\KXSIMWORK", spool = dir + "\\svrORCL.log";
