@@ -11,10 +11,10 @@ export KX_WINEPREFIX=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 release=$2; shift 2
 bin=${KX_SIM_BIN:-$KX_ROOT/build/sim/bin}
 [ -f "$bin/simctl.exe" ] || { echo "no $bin/simctl.exe: build the sim targets first" >&2; exit 1; }
+. "$KX_ROOT/scripts/wine-env.sh"
 oci=()
 if [ ! -f "$bin/oci.dll" ]; then
-  found=$(find "$(dirname "$bin")/.." -name oci.dll -newer "$bin/simctl.exe" -print -quit 2>/dev/null || true)
-  [ -z "$found" ] && found=$(find "$KX_ROOT/build" -name oci.dll -print -quit 2>/dev/null || true)
+  found=$(find "$KX_ROOT/build" -name oci.dll -print -quit 2>/dev/null || true)
   [ -n "$found" ] && oci=(--oci "$(winepath -w "$found" 2>/dev/null)")
 fi
 bash "$KX_ROOT/scripts/wine-up.sh"
