@@ -176,6 +176,26 @@ TEST(SimHost, FaultsRefuseTheStopHoldADataFileAndChangeThePassword) {
   EXPECT_EQ(LogonError(home, "ORCL"), "ORA-01017: invalid username/password; logon denied");
 }
 
+TEST(SimHost, AStopWhoseShutdownHangsAbortsAfterTheTimeout) {
+  ASSERT_EQ(Simctl(std::string("setup --release 8.1 --copies ") + kCopies), 0);
+  const std::string home = "C:\\ORACLE\\ORA81";
+  ASSERT_EQ(simtest::Run("C:\\windows\\system32\\reg.exe add HKLM\\SOFTWARE\\ORACLE\\HOME0 /v ORA_ORCL_SHUTDOWN_TIMEOUT /d 2 /f"), 0);
+  ASSERT_EQ(Simctl("workload --rows 2"), 0);
+  ASSERT_EQ(Simctl("fault shutdown-immediate hang"), 0);
+  DWORD start = GetTickCount();
+  EXPECT_EQ(Net("stop", "OracleServiceORCL"), 0);
+  EXPECT_GE(GetTickCount() - start, 2000u);
+  EXPECT_EQ(ServiceStateOf("OracleServiceORCL"), (DWORD)SERVICE_STOPPED);
+  sim::ControlFile cf;
+  ASSERT_TRUE(sim::ReadControlFile("C:\\ORACLE\\ORADATA\\ORCL\\CONTROL01.CTL", cf));
+  EXPECT_FALSE(cf.clean);
+  ASSERT_EQ(Simctl("fault shutdown-immediate"), 0);
+  EXPECT_EQ(Net("start", "OracleServiceORCL"), 0);
+  std::vector<sim::Row> rows;
+  EXPECT_EQ(sim::ListRows(home, "ORCL", rows), "");
+  EXPECT_EQ(rows.size(), 2u);
+}
+
 TEST(SimHost, TeardownRemovesTheServicesAndTheHome) {
   ASSERT_EQ(Simctl(std::string("setup --release 8.0 --copies ") + kCopies), 0);
   ASSERT_EQ(Simctl("teardown"), 0);
