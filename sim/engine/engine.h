@@ -120,7 +120,7 @@ std::map<std::string, std::string> ReadParameters(const std::string& home, const
 std::vector<std::string> ControlFilePaths(const std::map<std::string, std::string>& params);
 // The archive destination as a folder path (LOCATION= removed), "" when none.
 std::string ArchiveFolder(const std::map<std::string, std::string>& params);
-std::string AlertLogPath(const std::string& home, const std::string& sid);
+// Appends to <SID>ALRT.LOG in background_dump_dest.
 void WriteAlertLog(const std::string& home, const std::string& sid, const std::string& text);
 // The SID an alias of NETWORK\ADMIN\tnsnames.ora names ("" when the alias is unknown).
 std::string ResolveAlias(const std::string& home, const std::string& alias);

@@ -31,14 +31,20 @@ bool LoadInstance(Instance& in, const std::string& home, const std::string& sid)
   return LoadHostState(home, sid, in.st);
 }
 
-// Mounting reads every copy of the control file; each must be there and whole.
-bool ReadControlFiles(Instance& in) {
+// Every copy of the control file must be there and whole. At mount they must also agree: a copy
+// put back from an older backup makes Oracle refuse the mount (ORA-00214).
+bool ReadControlFiles(Instance& in, Lines* mountErrors = nullptr) {
   auto paths = ControlFilePaths(in.params);
   if (paths.empty()) return false;
   for (size_t i = 0; i < paths.size(); ++i) {
     ControlFile cf;
     if (!ReadControlFile(paths[i], cf)) return false;
     if (i == 0) in.cf = cf;
+    if (mountErrors && FormatControlFile(cf) != FormatControlFile(in.cf)) {
+      mountErrors->push_back("ORA-00214: controlfile '" + paths[0] + "' version " + std::to_string(in.cf.scn) +
+                             " inconsistent with file '" + paths[i] + "' version " + std::to_string(cf.scn));
+      return false;
+    }
   }
   return true;
 }
@@ -288,8 +294,10 @@ bool StartupInstance(const std::string& home, const std::string& sid, const std:
   SaveHostState(home, sid, in.st);
   WriteAlertLog(home, sid, "Starting ORACLE instance (normal)");
   if (mode == "nomount") return true;
-  if (!ReadControlFiles(in)) {
-    out.push_back("ORA-00205: error in identifying control file, check alert log for more info");
+  Lines mountErrors;
+  if (!ReadControlFiles(in, &mountErrors)) {
+    out.push_back(mountErrors.empty() ? "ORA-00205: error in identifying control file, check alert log for more info"
+                                      : mountErrors[0]);
     WriteAlertLog(home, sid, "ORA-00202: controlfile: one of the control files cannot be opened");
     return false;
   }

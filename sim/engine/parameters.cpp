@@ -68,7 +68,7 @@ std::string ArchiveFolder(const std::map<std::string, std::string>& params) {
   return "";
 }
 
-std::string AlertLogPath(const std::string& home, const std::string& sid) {
+static std::string AlertLogPath(const std::string& home, const std::string& sid) {
   auto params = ReadParameters(home, sid);
   std::string dir = Unquote(params["background_dump_dest"]);
   if (dir.empty()) dir = home + "\\RDBMS\\TRACE";

@@ -51,6 +51,12 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 DWORD ServiceStateOf(const std::string& name) { return sim::ServiceState(name); }
 
+int Net(const std::string& verb, const std::string& service) {
+  int rc = Run("C:\\windows\\system32\\net.exe " + verb + " " + service);
+  for (int i = 0; verb == "stop" && rc == 0 && i < 50 && ServiceStateOf(service) != SERVICE_STOPPED; ++i) Sleep(100);
+  return rc;
+}
+
 std::string RegistryValue(const std::string& key, const std::string& name) {
   HKEY k;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "<no key>";

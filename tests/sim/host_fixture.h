@@ -16,6 +16,9 @@ std::vector<std::string> ReadLines(const std::string& path);  // without line en
 std::string ReadAll(const std::string& path);
 bool Exists(const std::string& path);
 DWORD ServiceStateOf(const std::string& name);
+// "net stop|start SERVICE"; a stop also waits until the service reports itself stopped, which
+// under Wine comes a moment after "net stop" returns.
+int Net(const std::string& verb, const std::string& service);
 std::string RegistryValue(const std::string& key, const std::string& name);
 
 }  // namespace simtest

@@ -265,6 +265,17 @@ TEST_F(InstanceTest, MissingFilesStopStartupWithOraclesErrors) {
   ASSERT_TRUE(DeleteFileA(layout.controlFiles[1].c_str()));
   EXPECT_EQ(Startup("open"), Plus(kStarted, {"ORA-00205: error in identifying control file, check alert log for more info"}));
   Shutdown("abort");
+  // A copy from before the last change (an old backup) disagrees with the other one.
+  ASSERT_TRUE(CopyFileA(layout.controlFiles[0].c_str(), layout.controlFiles[1].c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(layout.controlFiles[0].c_str(), (root + "\\OLD.CTL").c_str(), FALSE));
+  Startup("open");
+  Shutdown("immediate");
+  ASSERT_TRUE(CopyFileA((root + "\\OLD.CTL").c_str(), layout.controlFiles[1].c_str(), FALSE));
+  Lines out = Startup("open");
+  ASSERT_EQ(out.size(), kStarted.size() + 1);
+  EXPECT_EQ(out.back().find("ORA-00214: controlfile '" + layout.controlFiles[0] + "' version "), 0u) << out.back();
+  EXPECT_NE(out.back().find("inconsistent with file '" + layout.controlFiles[1] + "' version "), std::string::npos);
+  Shutdown("abort");
   ASSERT_TRUE(CopyFileA(layout.controlFiles[0].c_str(), layout.controlFiles[1].c_str(), FALSE));
   ASSERT_TRUE(DeleteFileA(layout.files[2].path.c_str()));
   EXPECT_EQ(Startup("open"), Plus(kStarted, {"Database mounted.",

@@ -105,9 +105,7 @@ std::string LogonError(const std::string& home, const std::string& server) {
   return sim::Logon(home, server, "sys", "change_on_install", true, sid);
 }
 
-int Net(const std::string& verb, const std::string& service) {
-  return simtest::Run("C:\\windows\\system32\\net.exe " + verb + " " + service);
-}
+using simtest::Net;
 
 TEST(SimHost, ServicesStartAndStopTheInstanceAndTheListenerGatesConnectStrings) {
   ASSERT_EQ(Simctl(std::string("setup --release 8.1 --copies ") + kCopies), 0);

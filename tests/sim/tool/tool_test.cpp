@@ -115,11 +115,11 @@ TEST_F(ToolTest, TheToolEndsAtExitAndALogonFailureRunsNothing) {
 
   EXPECT_NE(RunScript({"shutdown abort;"}, "sys/pw81@NOSUCH as sysdba"), 0);
   EXPECT_FALSE(simtest::Exists(Spool()));
-  ASSERT_EQ(simtest::Run("C:\\windows\\system32\\net.exe stop OracleOraHome81TNSListener"), 0);
+  ASSERT_EQ(simtest::Net("stop", "OracleOraHome81TNSListener"), 0);
   EXPECT_NE(RunScript({"shutdown abort;"}), 0);
   EXPECT_FALSE(simtest::Exists(Spool()));
   EXPECT_EQ(State(), sim::kOpen);
-  ASSERT_EQ(simtest::Run("C:\\windows\\system32\\net.exe start OracleOraHome81TNSListener"), 0);
+  ASSERT_EQ(simtest::Net("start", "OracleOraHome81TNSListener"), 0);
 }
 
 TEST_F(ToolTest, KantrixRecoveryScriptsRestoreEveryRowOrExactlyThoseBeforeTheTime) {
