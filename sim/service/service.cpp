@@ -95,7 +95,8 @@ void StopDatabase() {
 
 // The stop is carried out inside the control, so that a "net stop" that returns at the answer
 // (as Wine's does) finds the instance down, as on Windows. The service reports itself stopped
-// only after the answer: Wine drops the control's channel once a service is stopped.
+// just after the answer has gone (Wine drops the control's channel once a service is stopped),
+// well before a "net start" started next can ask for it.
 DWORD WINAPI Handler(DWORD control, DWORD, LPVOID, LPVOID) {
   if (control == SERVICE_CONTROL_INTERROGATE) return NO_ERROR;
   if (control != SERVICE_CONTROL_STOP && control != SERVICE_CONTROL_SHUTDOWN) return ERROR_CALL_NOT_IMPLEMENTED;
@@ -132,7 +133,7 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
     bool now = Fault("service-stop") != "refuse";
     if (now != stoppable && !Stopping) Report(SERVICE_RUNNING, 0, stoppable = now);
   }
-  Sleep(100);
+  Sleep(20);
   Report(SERVICE_STOPPED);
   // Wine's dispatcher does not always return once the service has stopped; a process left
   // behind would keep BIN\simsvc.exe in use.
