@@ -100,7 +100,13 @@ std::string HostStatePath(const std::string& home, const std::string& sid) {
 
 bool LoadHostState(const std::string& home, const std::string& sid, HostState& out) {
   std::vector<std::string> lines;
-  if (ReadRecordFile(HostStatePath(home, sid), lines) != 0) return false;
+  // Readers that do not take the lock (fault checks) may meet the file half rewritten.
+  DWORD err = ReadRecordFile(HostStatePath(home, sid), lines);
+  for (int i = 0; i < 50 && err == ERROR_FILE_CORRUPT; ++i) {
+    Sleep(10);
+    err = ReadRecordFile(HostStatePath(home, sid), lines);
+  }
+  if (err != 0) return false;
   out = HostState();
   out.release = Field(lines, "RELEASE");
   out.listener = Field(lines, "LISTENER");
@@ -117,8 +123,6 @@ bool SaveHostState(const std::string& home, const std::string& sid, const HostSt
   std::string t = "KXSIM HOST\r\nRELEASE " + st.release + "\r\nLISTENER " + st.listener +
                   "\r\nSTATE " + std::to_string(st.state) + "\r\n";
   for (const auto& f : st.faults) t += "FAULT " + f.first + " " + f.second + "\r\n";
-  // Written whole each time: a shorter text must not leave old lines behind.
-  DeleteFileA(HostStatePath(home, sid).c_str());
   return WritePaddedFile(HostStatePath(home, sid), t + "END\r\n", 0);
 }
 
