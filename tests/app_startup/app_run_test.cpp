@@ -182,7 +182,7 @@ struct HostRunTest : RunTest {
     ASSERT_TRUE(Simctl("setup --release 8.1 --copies C:\\KXBACKUP --sid ORCL"));
   }
   void TearDown() override {
-    Simctl("teardown");
+    EXPECT_TRUE(Simctl("teardown"));
     RemoveTree("C:\\KXBACKUP");
     RunTest::TearDown();
   }

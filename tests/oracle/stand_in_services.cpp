@@ -20,7 +20,11 @@ bool Simctl(const std::string& args) {
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
   CloseHandle(pi.hThread);
   DWORD code = 1;
-  if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  // A setup or teardown that outlived the test must not go on changing the prefix after it.
+  if (WaitForSingleObject(pi.hProcess, 300000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
+    TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hProcess);
   return code == 0;
 }
@@ -79,6 +83,13 @@ StandInServices::~StandInServices() {
     WaitForState(name, SERVICE_STOPPED);
     DeleteService(s);
   }
+  // A deleted service stays until its last handle is closed; the next test may reuse the name.
+  for (const std::string& name : names)
+    for (int i = 0; i < 100; ++i) {
+      ui::AutoScHandle s(OpenServiceA(m, name.c_str(), SERVICE_QUERY_STATUS));
+      if (!s.Ok()) break;
+      Sleep(100);
+    }
 }
 
 }  // namespace kxtest

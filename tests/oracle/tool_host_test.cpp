@@ -15,7 +15,7 @@ namespace {
 
 struct ToolHostTest : OracleTest {
   void TearDown() override {
-    Simctl("teardown");
+    EXPECT_TRUE(Simctl("teardown"));
     DeleteFileA("c:\\svrORCL.bat");
     OracleTest::TearDown();
   }
