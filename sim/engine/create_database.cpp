@@ -59,11 +59,7 @@ std::string CreateDatabase(const DatabaseLayout& l) {
     g.firstTime = i == 0 ? NowText() : "";
     g.status = i == 0 ? "CURRENT" : "UNUSED";
     g.bytes = l.redoBytes;
-    RedoLog log;
-    log.group = g.group;
-    log.sequence = g.sequence;
-    log.firstChange = g.firstChange;
-    log.firstTime = g.firstTime;
+    RedoLog log = EmptyLog(g, 1);
     for (const auto& m : l.redoMembers[i]) {
       g.members.push_back({m, ""});
       if (!WriteRedoLog(m, log, l.redoBytes)) return "cannot write " + m;

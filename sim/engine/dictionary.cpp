@@ -30,11 +30,6 @@ std::string Logon(const std::string& home, const std::string& server, const std:
   return CheckLogon(home, server, user, password, sysdba, false, sid);
 }
 
-static std::string Unquoted(std::string v) {
-  if (v.size() >= 2 && (v[0] == '\'' || v[0] == '"')) v = v.substr(1, v.size() - 2);
-  return v;
-}
-
 std::string QueryView(const std::string& home, const std::string& sid, const std::string& view,
                       Table& out) {
   static const std::map<std::string, int> need = {
@@ -57,7 +52,7 @@ std::string QueryView(const std::string& home, const std::string& sid, const std
     params.emplace("log_archive_dest", "");
     params.emplace("log_archive_dest_1", "");
     for (const auto& p : params) {
-      std::string value = Unquoted(p.second);
+      std::string value = Unquote(p.second);
       if (p.first == "control_files") {
         value.clear();
         for (const auto& c : ControlFilePaths(params)) value += (value.empty() ? "" : ", ") + c;

@@ -106,6 +106,8 @@ std::string HeldCopyPath(const std::string& path);
 bool WriteDataFile(const std::string& path, const DataFile& df, long long size);
 bool ReadRedoLog(const std::string& path, RedoLog& out);
 bool WriteRedoLog(const std::string& path, const RedoLog& log, long long size);
+// The empty log a group starts a sequence with.
+RedoLog EmptyLog(const RedoGroup& g, int incarnation);
 Row ParseRow(const std::string& record);
 std::string FormatRow(const Row& r);
 std::string NowText();  // local time as YYYY-MM-DD:HH24:MI:SS
@@ -117,6 +119,8 @@ std::string Upper(std::string s);
 // The instance's parameters from HOME\DATABASE\init<SID>.ora, following SPFILE= and IFILE=;
 // names in lower case, values as written (quotes and parentheses kept).
 std::map<std::string, std::string> ReadParameters(const std::string& home, const std::string& sid);
+// A value without the quotes around it.
+std::string Unquote(std::string v);
 std::vector<std::string> ControlFilePaths(const std::map<std::string, std::string>& params);
 // The archive destination as a folder path (LOCATION= removed), "" when none.
 std::string ArchiveFolder(const std::map<std::string, std::string>& params);

@@ -249,6 +249,16 @@ bool ReadRedoLog(const std::string& path, RedoLog& out) {
   return true;
 }
 
+RedoLog EmptyLog(const RedoGroup& g, int incarnation) {
+  RedoLog log;
+  log.group = g.group;
+  log.sequence = g.sequence;
+  log.firstChange = g.firstChange;
+  log.firstTime = g.firstTime;
+  log.incarnation = incarnation;
+  return log;
+}
+
 bool WriteRedoLog(const std::string& path, const RedoLog& log, long long size) {
   std::string t = "KXSIM REDO " + std::to_string(log.group) + " " + std::to_string(log.sequence) +
                   " " + std::to_string(log.firstChange) + " " +

@@ -175,12 +175,7 @@ bool OpenDatabase(Instance& in, bool resetlogs, Lines& out) {
       g.status = i == 0 ? "CURRENT" : "UNUSED";
       g.archived = false;
       for (auto& m : g.members) m.status.clear();
-      RedoLog log;
-      log.group = g.group;
-      log.sequence = g.sequence;
-      log.firstChange = g.firstChange;
-      log.firstTime = g.firstTime;
-      log.incarnation = in.cf.incarnation;
+      RedoLog log = EmptyLog(g, in.cf.incarnation);
       WriteGroup(in, g, log);
     }
   }
@@ -216,18 +211,19 @@ void SwitchInternal(Instance& in) {
   g.archived = false;
   // A reused group is formatted anew, which also clears the marks of its members.
   for (auto& m : g.members) m.status.clear();
-  RedoLog fresh;
-  fresh.group = g.group;
-  fresh.sequence = g.sequence;
-  fresh.firstChange = g.firstChange;
-  fresh.firstTime = g.firstTime;
-  fresh.incarnation = in.cf.incarnation;
-  WriteGroup(in, g, fresh);
+  WriteGroup(in, g, EmptyLog(g, in.cf.incarnation));
   Checkpoint(in, true);
   WriteAlertLog(in.home, in.sid, "Thread 1 advanced to log sequence " + std::to_string(g.sequence) +
                                      "\n  Current log# " + std::to_string(g.group) + " seq# " +
                                      std::to_string(g.sequence) + " mem# 0: " +
                                      (g.members.empty() ? "" : g.members[0].path));
+}
+
+// What the tool prints for each log that recovery asks for.
+void AddLogRequest(Lines& out, long long change, const std::string& time, const std::string& path, long long seq) {
+  out.push_back("ORA-00279: change " + std::to_string(change) + " generated at " + time + " needed for thread 1");
+  out.push_back("ORA-00289: suggestion : " + path);
+  out.push_back("ORA-00280: change " + std::to_string(change) + " for thread 1 is in sequence #" + std::to_string(seq));
 }
 
 void AddSgaLines(Lines& out) {
@@ -481,11 +477,7 @@ bool RecoverDatabase(const std::string& home, const std::string& sid, const std:
     if (logs.count(seq)) continue;
     char name[32];
     snprintf(name, sizeof name, "\\ARC%05lld.001", seq);
-    out.push_back("ORA-00279: change " + std::to_string(from) + " generated at " + NowText() +
-                  " needed for thread 1");
-    out.push_back("ORA-00289: suggestion : " + dest + name);
-    out.push_back("ORA-00280: change " + std::to_string(from) + " for thread 1 is in sequence #" +
-                  std::to_string(seq));
+    AddLogRequest(out, from, NowText(), dest + name, seq);
     out.push_back("ORA-00308: cannot open archived log '" + dest + name + "'");
     out.push_back("ORA-27041: unable to open file");
     out.push_back("OSD-04002: unable to open file");
@@ -498,11 +490,7 @@ bool RecoverDatabase(const std::string& home, const std::string& sid, const std:
   for (long long seq = first; seq <= current && !stopped; ++seq) {
     const Source& s = logs[seq];
     if (s.archived) {
-      out.push_back("ORA-00279: change " + std::to_string(s.log.firstChange) + " generated at " +
-                    s.log.firstTime + " needed for thread 1");
-      out.push_back("ORA-00289: suggestion : " + s.path);
-      out.push_back("ORA-00280: change " + std::to_string(s.log.firstChange) +
-                    " for thread 1 is in sequence #" + std::to_string(seq));
+      AddLogRequest(out, s.log.firstChange, s.log.firstTime, s.path, seq);
       out.push_back("Log applied.");
     }
     for (const auto& r : s.log.rows) {

@@ -11,7 +11,7 @@ static std::string Trim(const std::string& s) {
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
 
-static std::string Unquote(std::string v) {
+std::string Unquote(std::string v) {
   if (v.size() >= 2 && (v[0] == '\'' || v[0] == '"')) v = v.substr(1, v.size() - 2);
   return v;
 }
