@@ -41,10 +41,10 @@ std::string QueryView(const std::string& home, const std::string& sid, const std
   HostState st;
   LoadHostState(home, sid, st);
   if (st.state == kDown) return "ORA-01034: ORACLE not available";
+  // Dictionary tables need an open database whatever the state; fixed views need a mount.
   if (st.state < n->second)
-    return n->second == kMounted || st.state == kStarted
-               ? "ORA-01507: database not mounted"
-               : "ORA-01219: database not open: queries allowed on fixed tables/views only";
+    return n->second == kOpen ? "ORA-01219: database not open: queries allowed on fixed tables/views only"
+                              : "ORA-01507: database not mounted";
   auto params = ReadParameters(home, sid);
   out = Table();
   if (view == "v_$parameter") {

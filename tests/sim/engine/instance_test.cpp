@@ -303,9 +303,11 @@ TEST_F(InstanceTest, DictionaryViewsNeedTheirStateAndShowTheLayout) {
       {"v_$parameter", "ORA-01034: ORACLE not available", "", ""},
       {"v_$logfile", "ORA-01034: ORACLE not available", "ORA-01507: database not mounted", ""},
       {"v_$log", "ORA-01034: ORACLE not available", "ORA-01507: database not mounted", ""},
-      {"dba_data_files", "ORA-01034: ORACLE not available", "ORA-01507: database not mounted",
+      {"dba_data_files", "ORA-01034: ORACLE not available",
+       "ORA-01219: database not open: queries allowed on fixed tables/views only",
        "ORA-01219: database not open: queries allowed on fixed tables/views only"},
-      {"all_directories", "ORA-01034: ORACLE not available", "ORA-01507: database not mounted",
+      {"all_directories", "ORA-01034: ORACLE not available",
+       "ORA-01219: database not open: queries allowed on fixed tables/views only",
        "ORA-01219: database not open: queries allowed on fixed tables/views only"},
       {"v_$session_wait", "ORA-00942: table or view does not exist",
        "ORA-00942: table or view does not exist", "ORA-00942: table or view does not exist"}};

@@ -142,6 +142,13 @@ TEST(SimHost, ServicesStartAndStopTheInstanceAndTheListenerGatesConnectStrings) 
   EXPECT_EQ(sim::ListRows(home, "ORCL", rows), "");
   EXPECT_EQ(rows.size(), 5u);
   EXPECT_NE(ReadAll("C:\\ORACLE\\ADMIN\\ORCL\\BDUMP\\ORCLALRT.LOG").find("Beginning crash recovery"), std::string::npos);
+
+  // The service runs but the instance is down: a session is refused, the tool's logon is not.
+  sim::Lines out;
+  ASSERT_TRUE(sim::ShutdownInstance(home, "ORCL", "immediate", out));
+  EXPECT_EQ(LogonError(home, "ORCL"), "ORA-01034: ORACLE not available");
+  std::string sid;
+  EXPECT_EQ(sim::CheckLogon(home, "ORCL", "sys", "change_on_install", true, true, sid), "");
 }
 
 TEST(SimHost, FaultsRefuseTheStopHoldADataFileAndChangeThePassword) {
