@@ -8,11 +8,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: simctl setup|teardown|workload|dump|fault [--option value]...\n");
     return 2;
   }
+  // Words that are not options are numbered: arg0, arg1...
   Options opt;
+  int words = 0;
   for (int i = 2; i < argc; ++i) {
     std::string a = argv[i];
     if (a.compare(0, 2, "--") != 0) {
-      opt["arg" + std::to_string(opt.size())] = a;
+      opt["arg" + std::to_string(words++)] = a;
       continue;
     }
     bool hasValue = i + 1 < argc && std::string(argv[i + 1]).compare(0, 2, "--") != 0;

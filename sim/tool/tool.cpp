@@ -1,6 +1,7 @@
 // The Oracle command-line tool stand-in: logs on as the real tool does (SQL*Plus from its
 // command line, Server Manager from the script's connect line), then carries out the script's
 // statements against the instance and writes the tool's answers to the console and the spool.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>

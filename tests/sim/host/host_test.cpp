@@ -161,7 +161,7 @@ TEST(SimHost, FaultsRefuseTheStopHoldADataFileAndChangeThePassword) {
   ASSERT_EQ(Simctl("fault service-stop"), 0);
   Sleep(1000);
 
-  ASSERT_EQ(Simctl("fault hold-datafile 3"), 0);
+  ASSERT_EQ(Simctl("fault --sid ORCL hold-datafile 3"), 0);
   Sleep(1000);
   const std::string users = "C:\\ORACLE\\ORADATA\\ORCL\\USERS01.DBF";
   EXPECT_FALSE(CopyFileA(users.c_str(), "C:\\KXSIMCOPIES\\USERS01.DBF", FALSE));
