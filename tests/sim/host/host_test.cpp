@@ -149,6 +149,12 @@ TEST(SimHost, ServicesStartAndStopTheInstanceAndTheListenerGatesConnectStrings) 
   EXPECT_EQ(LogonError(home, "ORCL"), "ORA-01034: ORACLE not available");
   std::string sid;
   EXPECT_EQ(sim::CheckLogon(home, "ORCL", "sys", "change_on_install", true, true, sid), "");
+
+  // ORA_ORCL_AUTOSTART = FALSE: the service starts, the instance stays down.
+  ASSERT_EQ(simtest::Run("C:\\windows\\system32\\reg.exe add HKLM\\SOFTWARE\\ORACLE\\HOME0 /v ORA_ORCL_AUTOSTART /d FALSE /f"), 0);
+  EXPECT_EQ(Net("stop", "OracleServiceORCL"), 0);
+  EXPECT_EQ(Net("start", "OracleServiceORCL"), 0);
+  EXPECT_EQ(LogonError(home, "ORCL"), "ORA-01034: ORACLE not available");
 }
 
 TEST(SimHost, FaultsRefuseTheStopHoldADataFileAndChangeThePassword) {
