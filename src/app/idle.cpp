@@ -3,9 +3,9 @@
 #include "app/main_form.h"
 #include "log/log.h"
 
-static void ShowRecoveryControls(bool on) {
-  for (ui::Control* c : {(ui::Control*)&MF->RadioButton1, (ui::Control*)&MF->RadioButton2, (ui::Control*)&MF->Edit2,
-                         (ui::Control*)&MF->Label3})
+void ShowRecoveryControls(bool on) {
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&MF->RadioButton1, &MF->RadioButton2, &MF->Edit2,
+                                                            &MF->Label3})
     c->SetVisible(on);
 }
 

@@ -1,5 +1,6 @@
 // The main window of the program with its controls and event handlers.
 #pragma once
+#include <cstdint>
 #include <string>
 #include "platform/gui.h"
 
@@ -45,5 +46,13 @@ void ShowModeStatus();
 void ShowModeControls();
 // The decimal text of a count with "," between groups of three digits.
 std::string FormatByteCount(long long count);
+// Shows or hides the controls of a recovery: RadioButton1, RadioButton2, Edit2 and Label3.
+void ShowRecoveryControls(bool on);
 // Drive letter to drive number, A = 1 .. Z = 26, else -1.
 int DriveNumber(char letter);
+// Free bytes of the drive with that number (1 = A:), -1 when the number names no drive.
+int64_t DriveFreeSpace(int driveNumber);
+// A local date and time packed in the MS-DOS date-time form; 0 before 1980 and from 2100 on.
+int32_t PackLocalTime(const SYSTEMTIME& local);
+// The same for a file time of the file system (UTC), taken in local time.
+int32_t PackFileTime(const FILETIME& utc);

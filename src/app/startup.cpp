@@ -2,7 +2,6 @@
 #include <algorithm>
 #include "app/globals.h"
 #include "app/main_form.h"
-#include "app/startup.h"
 #include "config/config.h"
 #include "log/log.h"
 #include "oracle/oracle.h"
@@ -232,11 +231,6 @@ bool PrepareRecoveryMode(TMF& f) {
 
 }  // namespace
 
-void ShowRecoveryControls(bool on) {
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&MF->RadioButton1, &MF->RadioButton2, &MF->Edit2,
-                                                            &MF->Label3})
-    c->SetVisible(on);
-}
 
 int DriveNumber(char letter) {
   if (letter >= 'A' && letter <= 'Z') return letter - 'A' + 1;
