@@ -2,7 +2,7 @@
 
 #include "app/globals.h"
 #include "app/main_form.h"
-#include "app/startup.h"
+#include "app/main_form.h"
 
 #include <algorithm>
 #include "log/log.h"
