@@ -1,7 +1,6 @@
 // The backup run.
 #include "app/globals.h"
 #include "app/main_form.h"
-#include "app/main_form.h"
 #include "backup/backup.h"
 #include "log/log.h"
 
