@@ -18,4 +18,7 @@ if [ ! -f "$bin/oci.dll" ]; then
   [ -n "$found" ] && oci=(--oci "$(winepath -w "$found" 2>/dev/null)")
 fi
 bash "$KX_ROOT/scripts/wine-up.sh"
+# The prefix's own services start with the first program run in it and keep its output handles:
+# start them here with none, so that the caller's pipe is closed when setup ends.
+bash "$KX_ROOT/scripts/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
 exec bash "$KX_ROOT/scripts/wine-run.sh" "$bin/simctl.exe" setup --release "$release" "${oci[@]}" "$@"
