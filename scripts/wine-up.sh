@@ -22,3 +22,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1 || true
+# The first program of a wineserver starts the prefix's system processes, which keep its
+# standard handles: start them here, on /dev/null, so that no test's output pipe stays open.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
