@@ -2,7 +2,7 @@
 BUILD := build/cross
 JOBS  ?= 2
 
-.PHONY: deps build test demo clean
+.PHONY: deps build test demo sim-host clean
 deps:
 	bash scripts/install-deps.sh
 
@@ -15,6 +15,13 @@ test: build
 
 demo: build
 	bash scripts/demo.sh $(BUILD)
+
+# A simulated Oracle 8.1 host with an open instance and committed rows in a fresh prefix.
+SIM_PREFIX ?= build/sim-host
+sim-host: build
+	-WINEPREFIX=$(CURDIR)/$(SIM_PREFIX) wineserver -k 2>/dev/null
+	rm -rf $(SIM_PREFIX)
+	KX_SIM_BIN=$(CURDIR)/$(BUILD)/sim/bin bash scripts/sim-host.sh $(SIM_PREFIX) 8.1 --copies 'C:\BACKUP' --sid ORCL --password manager --rows 20
 
 clean:
 	bash scripts/wine-down.sh

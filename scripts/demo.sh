@@ -14,8 +14,7 @@ bash "$KX_ROOT/scripts/wine-up.sh"
 # The simulated host: Oracle home C:\ORACLE\ORA81, instance ORCL open with committed rows,
 # copies directory C:\BACKUP.
 export KX_SIM_BIN=$KX_ROOT/$BUILD/sim/bin
-bash "$KX_ROOT/scripts/sim-host.sh" "$WINEPREFIX" 8.1 --copies 'C:\BACKUP' --sid ORCL --password manager
-bash "$KX_ROOT/scripts/wine-run.sh" "$KX_SIM_BIN/simctl.exe" workload --sid ORCL --rows 20 --switch-every 5
+bash "$KX_ROOT/scripts/sim-host.sh" "$WINEPREFIX" 8.1 --copies 'C:\BACKUP' --sid ORCL --password manager --rows 20
 
 # The operator's folder with kantrix.ini and the program.
 work=$WINEPREFIX/drive_c/KANTRIX
