@@ -6,7 +6,6 @@ command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-po
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v Xvfb >/dev/null || need+=(xvfb)
-command -v xdotool >/dev/null || true
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
 dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
