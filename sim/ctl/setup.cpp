@@ -18,25 +18,6 @@ std::string Opt(const Options& opt, const std::string& name, const std::string& 
   return it == opt.end() || it->second.empty() ? fallback : it->second;
 }
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string n = fd.cFileName, p = path + "\\" + n;
-      if (n == "." || n == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(p);
-      } else {
-        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(p.c_str());
-      }
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(path.c_str());
-}
-
 bool SetValue(const std::string& key, const std::string& name, const std::string& value) {
   HKEY k;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
@@ -92,8 +73,8 @@ bool Fail(const std::string& what) {
 int TeardownHost(const Options& opt) {
   DeleteHostServices();
   // The homes and data folders of every release belong to the simulated host alone.
-  RemoveTree("C:\\ORANT");
-  RemoveTree("C:\\ORACLE");
+  sim::RemoveTree("C:\\ORANT");
+  sim::RemoveTree("C:\\ORACLE");
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ORACLE\\HOME0");
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ORACLE");
   return 0;

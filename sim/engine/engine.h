@@ -112,6 +112,7 @@ Row ParseRow(const std::string& record);
 std::string FormatRow(const Row& r);
 std::string NowText();  // local time as YYYY-MM-DD:HH24:MI:SS
 void CreateFolders(const std::string& path);  // every missing folder of a folder path
+void RemoveTree(const std::string& path);     // a folder with everything in it
 std::string FolderOf(const std::string& path);
 std::string Upper(std::string s);
 

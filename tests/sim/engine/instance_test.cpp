@@ -7,21 +7,7 @@
 namespace {
 
 using sim::Lines;
-
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string n = fd.cFileName, p = path + "\\" + n;
-      if (n == "." || n == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-      else DeleteFileA(p.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(path.c_str());
-}
+using sim::RemoveTree;
 
 // A database in a temporary folder: home, data folder, copies folder, archive folder.
 class InstanceTest : public ::testing::Test {

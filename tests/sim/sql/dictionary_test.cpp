@@ -45,20 +45,7 @@ class DictionaryTest : public ::testing::Test {
   void TearDown() override {
     sim::Lines out;
     sim::ShutdownInstance(home, sid, "abort", out);
-    RemoveTree(root);
-  }
-  static void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-      std::string n = fd.cFileName, p = path + "\\" + n;
-      if (n == "." || n == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-      else DeleteFileA(p.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    RemoveDirectoryA(path.c_str());
+    sim::RemoveTree(root);
   }
   // Brings the instance to `mode` ("down", "nomount", "mount" or "open").
   void Cycle(const std::string& mode) {
