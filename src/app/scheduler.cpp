@@ -2,7 +2,6 @@
 #include <cctype>
 #include "app/globals.h"
 #include "app/main_form.h"
-#include "app/main_form.h"
 #include "backup/backup.h"
 #include "config/config.h"
 #include "platform/clock.h"

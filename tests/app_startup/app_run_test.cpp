@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "app/main_form.h"
-#include "app/main_form.h"
 #include "platform/scoped.h"
 #include "platform/text.h"
 #include "stand_in_services.h"

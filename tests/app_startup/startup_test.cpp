@@ -2,7 +2,6 @@
 
 #include "app/globals.h"
 #include "app/main_form.h"
-#include "app/main_form.h"
 #include "log/log.h"
 #include "oracle/oracle.h"
 #include "platform/msgbox.h"
