@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "console_keys.h"
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   FreeConsole();
@@ -11,14 +13,5 @@ int main(int argc, char** argv) {
   HANDLE in = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr);
   if (in == INVALID_HANDLE_VALUE) return 1;
-  INPUT_RECORD r[2] = {};
-  for (int i = 0; i < 2; ++i) {
-    r[i].EventType = KEY_EVENT;
-    r[i].Event.KeyEvent.bKeyDown = i == 0;
-    r[i].Event.KeyEvent.wRepeatCount = 1;
-    r[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-    r[i].Event.KeyEvent.uChar.AsciiChar = '\r';
-  }
-  DWORD written = 0;
-  return WriteConsoleInputA(in, r, 2, &written) && written == 2 ? 0 : 1;
+  return kxtest::PressEnter(in) ? 0 : 1;
 }

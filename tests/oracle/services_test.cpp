@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "app/main_form.h"
+#include "console_keys.h"
 #include "oracle/oracle.h"
 #include "oracle_fixture.h"
 #include "platform/scoped.h"
@@ -31,16 +32,7 @@ struct ConsoleKeys {
                               OPEN_EXISTING, 0, nullptr);
       while (!stop) {
         if (watch) watch();
-        INPUT_RECORD r[2] = {};
-        for (int i = 0; i < 2; ++i) {
-          r[i].EventType = KEY_EVENT;
-          r[i].Event.KeyEvent.bKeyDown = i == 0;
-          r[i].Event.KeyEvent.wRepeatCount = 1;
-          r[i].Event.KeyEvent.wVirtualKeyCode = VK_RETURN;
-          r[i].Event.KeyEvent.uChar.AsciiChar = '\r';
-        }
-        DWORD n;
-        if (in != INVALID_HANDLE_VALUE) WriteConsoleInputA(in, r, 2, &n);
+        if (in != INVALID_HANDLE_VALUE) kxtest::PressEnter(in);
         Sleep(300);
       }
       if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
