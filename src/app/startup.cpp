@@ -93,6 +93,13 @@ std::string NotSpecified(const std::string& key, const std::string& file) {
   return "'" + key + "' " + PickText(" is not specified in ", " не указан в ") + file + MsgProcessingImpossible;
 }
 
+// Reads a setting that must be there; when it is empty, reports it as not specified in the file.
+bool ReadRequired(const std::string& file, const std::string& key, const std::string& fileText, std::string& value) {
+  value = ReadConfigValue(file, key);
+  if (value.empty()) WriteWorkLog(NotSpecified(key, fileText), 1);
+  return !value.empty();
+}
+
 void NoParameterFile() {
   ui::ShowMessage(PickText("There is no INIT file, processing is impossible!",
                            "Не найден файл параметров, дальнейшая обработка невозможна!"));
@@ -125,21 +132,11 @@ bool PrepareBackupMode(TMF& f) {
   WriteWorkLog(!InitOraPath.empty() ? "init.ora = " + InitOraPath : "spfile.ora = " + SpfileOraPath, 0);
   f.TrayIcon1.SetIconIndex(0);
   ServerName = ReadConfigValue("kantrix.ini", "SERVER_NAME");
-  UserName = ReadConfigValue("kantrix.ini", "USER_NAME");
-  if (UserName.empty()) {
-    WriteWorkLog(NotSpecified("USER_NAME", " KANTRIX.INI!\n"), 1);
-    return false;
-  }
-  UserPass = ReadConfigValue("kantrix.ini", "USER_PASS");
-  if (UserPass.empty()) {
-    WriteWorkLog(NotSpecified("USER_PASS", " KANTRIX.INI!\n"), 1);
-    return false;
-  }
+  if (!ReadRequired("kantrix.ini", "USER_NAME", " KANTRIX.INI!\n", UserName)) return false;
+  if (!ReadRequired("kantrix.ini", "USER_PASS", " KANTRIX.INI!\n", UserPass)) return false;
   // Only its presence is checked here: the scheduler reads the value at every tick.
-  if (ReadConfigValue("kantrix.ini", "TIME_PERIOD").empty()) {
-    WriteWorkLog(NotSpecified("TIME_PERIOD", " KANTRIX.INI!\n"), 1);
-    return false;
-  }
+  std::string period;
+  if (!ReadRequired("kantrix.ini", "TIME_PERIOD", " KANTRIX.INI!\n", period)) return false;
   if (CopiesDir.back() == '\\') CopiesDir.pop_back();
   f.Edit1.SetText(CopiesDir);
 
@@ -187,16 +184,8 @@ bool PrepareRecoveryMode(TMF& f) {
   f.StatusBar1.SetPanelText(
       PickText("RECOVERY mode - click BEGIN Recovery", "Режим RECOVERY mode - нажмите кнопку Recovery"));
   f.TrayIcon1.SetIconIndex(0);
-  UserName = ReadConfigValue("dariro.ini", "USER_NAME");
-  if (UserName.empty()) {
-    WriteWorkLog(NotSpecified("USER_NAME", " DARIRO.INI!\n"), 1);
-    return false;
-  }
-  UserPass = ReadConfigValue("dariro.ini", "USER_PASS");
-  if (UserPass.empty()) {
-    WriteWorkLog(NotSpecified("USER_PASS", " DARIRO.INI!\n"), 1);
-    return false;
-  }
+  if (!ReadRequired("dariro.ini", "USER_NAME", " DARIRO.INI!\n", UserName)) return false;
+  if (!ReadRequired("dariro.ini", "USER_PASS", " DARIRO.INI!\n", UserPass)) return false;
   // The backup recorded what the instance used; the Oracle home may have changed since.
   ServerSid = ReadConfigValue("dariro.ini", "SERVER_SID");
   ServerName = ReadConfigValue("dariro.ini", "CONNECT_STR");
